@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the Debian packages KZMotion needs to build and test, and nothing
+# else. Safe to run again: it installs only what is missing.
+set -euo pipefail
+
+packages=(
+  g++            # C++20 compiler
+  cmake          # build
+  make
+  libgtest-dev   # tests
+  libgmock-dev
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

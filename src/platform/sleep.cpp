@@ -1,0 +1,12 @@
+#include "platform/sleep.h"
+
+#include <chrono>
+#include <thread>
+
+namespace kz {
+
+void SleepMilliseconds(int milliseconds) {
+  if (milliseconds > 0) std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+}  // namespace kz
