@@ -45,6 +45,8 @@ std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
   return Convert("CP932", "UTF-8", utf8);
 }
 
+std::string SystemText(std::string_view utf8) { return Utf8ToCp932(utf8).value_or(std::string()); }
+
 bool IsCp932LeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }

@@ -12,6 +12,10 @@ namespace kz {
 std::optional<std::string> Cp932ToUtf8(std::string_view cp932);
 std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 
+// System text for a UTF-8 text the program itself holds (labels, filters);
+// such texts are always expressible in CP932.
+std::string SystemText(std::string_view utf8);
+
 // True when `byte` opens a two-byte CP932 character.
 bool IsCp932LeadByte(unsigned char byte);
 

@@ -1,0 +1,149 @@
+#include "model/editor.h"
+
+#include "model/color_setting.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace kz {
+namespace {
+
+constexpr int kPathCapacity = 260;
+constexpr int kMinimumCheckedTravelTime = 20;
+
+}  // namespace
+
+void LoadPoseSettings(MotionDocument& document, Controls& controls) {
+  const Settings file = document.settings();
+  document.defaultTravelTime = file.ReadInt("POSE", "POSE_TIME", 60);
+  document.defaultHoldTime = file.ReadInt("POSE", "POSE_WAIT", 60);
+  document.defaultLedColor = ReadColorSetting(file);
+  document.startSound = file.ReadText("SOUND", "START_SOUND", "voice\\303.wav", kPathCapacity);
+  document.endSound = file.ReadText("SOUND", "END_SOUND", "voice\\Y153.wav", kPathCapacity);
+  document.startWait = file.ReadInt("SOUND", "START_WAIT", 100);
+  document.endWait = file.ReadInt("SOUND", "END_WAIT", 100);
+  controls.WriteNumber(ctl::kLoopCount, file.ReadInt("POSE", "LOOP_COUNT", 1));
+  controls.SetChecked(ctl::kBackAndForth, file.ReadInt("POSE", "REVERSE_CHECK", 0) != 0);
+  document.startTorqueOn = 0;
+  document.endTorqueOff = 0;
+  document.programTorque = file.ReadInt("POSE", "PROGRAM_TORQUE", 80);
+}
+
+void ApplySpinRanges(const MotionDocument& document, Controls& controls) {
+  for (int k = 0; k < ctl::kServoCount; ++k) controls.SetRange(ctl::ServoSpin(k), -1500, 1500);
+  controls.SetRange(ctl::kTravelTimeSpin, document.speedCheck ? kMinimumCheckedTravelTime : 1,
+                    1000);
+  controls.SetRange(ctl::kHoldTimeSpin, 0, 3000);
+  controls.SetRange(ctl::kLoopCountSpin, 1, 10);
+  controls.SetRange(ctl::kStartTimeSpin, 0, 32767);
+}
+
+void LoadLinkSettings(MotionDocument& document) {
+  const Settings file = document.settings();
+  document.powerCheck = file.ReadBool("REMOTE", "POWER_CHECK", false);
+  document.slowCheck = file.ReadBool("REMOTE", "SLOW_CHECK", false);
+  document.slowRatio = file.ReadInt("REMOTE", "SLOW_RATIO", 5);
+  document.useFlashAir = file.ReadBool("REMOTE", "FLASH_AIR", false);
+  document.cardFolder = file.ReadText("REMOTE", "FOLDER_DIRECTORY", "", kPathCapacity);
+  document.simProcess.reset();
+}
+
+void InitEditor(MotionDocument& document, EditorUi& ui) {
+  LoadPoseSettings(document, ui.controls);
+  // Clearing unchecks the back-and-forth box again: it always starts unchecked.
+  ClearEditor(document, ui.controls);
+  document.speedCheck = document.settings().ReadBool("POSE", "SPEED_CHECK", true);
+  ApplySpinRanges(document, ui.controls);
+  LoadLinkSettings(document);
+  if (document.kazoModel == 2) {
+    ui.controls.Enable(ctl::kReadLogs, false);
+    ui.controls.Enable(ctl::kStartSync, false);
+  }
+  document.modified = false;
+}
+
+Pose NewPose(const MotionDocument& document) {
+  Pose pose;
+  pose.travelTime = document.defaultTravelTime;
+  pose.holdTime = document.defaultHoldTime;
+  pose.leftEye = pose.rightEye = document.defaultLedColor;
+  pose.mouth = 0;
+  pose.flags = kBrightnessLimit;
+  pose.startTime = 0;
+  return pose;
+}
+
+bool CommitEditor(MotionDocument& document, EditorUi& ui) {
+  Controls& controls = ui.controls;
+  const bool wasModified = document.modified;
+  const int travelTime = controls.ReadNumber(ctl::kTravelTime);
+  if (travelTime < kMinimumCheckedTravelTime && document.speedCheck) {
+    ui.prompts.ShowMessage(kMsgTravelTimeTooShort);
+    controls.Focus(ctl::kTravelTime);
+    controls.SelectTab(ctl::kPoseTabs, document.currentPose);
+    return false;
+  }
+  if (document.hasCurrentPose()) {
+    Pose& pose = document.current();
+    pose.travelTime = travelTime;
+    for (int k = 0; k < ctl::kServoCount; ++k)
+      pose.servo[k] = static_cast<std::int16_t>(controls.ReadNumber(ctl::ServoField(k)));
+    pose.holdTime = controls.ReadNumber(ctl::kHoldTime);
+    pose.startTime = controls.ReadNumber(ctl::kStartTime);
+  }
+  const int selected = controls.SelectedTab(ctl::kPoseTabs);
+  if (selected >= 0 && selected < document.poseCount()) document.currentPose = selected;
+  ShowPose(document, controls);
+  document.modified = wasModified;
+  return true;
+}
+
+void ShowPose(const MotionDocument& document, Controls& controls) {
+  if (!document.hasCurrentPose()) return;
+  const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
+  for (int k = 0; k < ctl::kServoCount; ++k) controls.WriteNumber(ctl::ServoField(k), pose.servo[k]);
+  controls.WriteNumber(ctl::kTravelTime, pose.travelTime);
+  controls.WriteNumber(ctl::kHoldTime, pose.holdTime);
+  controls.Redraw(ctl::kEyeSwatch);
+  controls.SetChecked(ctl::kMouth, pose.mouth != 0);
+  const bool synchronised = (pose.flags & kStartSynchronised) != 0;
+  controls.SetChecked(ctl::kStartSync, synchronised);
+  controls.WriteNumber(ctl::kStartTime, pose.startTime);
+  controls.Enable(ctl::kStartTime, synchronised);
+  controls.Enable(ctl::kStartTimeSpin, synchronised);
+  controls.Enable(ctl::kSwapPose, document.currentPose > 0);
+}
+
+void RebuildPoseTabs(const MotionDocument& document, Controls& controls) {
+  controls.RemoveAllTabs(ctl::kPoseTabs);
+  for (int i = 0; i < document.poseCount(); ++i)
+    controls.InsertTab(ctl::kPoseTabs, i, document.poses[static_cast<std::size_t>(i)].label);
+  controls.SelectTab(ctl::kPoseTabs, document.currentPose);
+}
+
+void ClearEditor(MotionDocument& document, Controls& controls) {
+  controls.ClearField(ctl::kTravelTime);
+  controls.ClearField(ctl::kHoldTime);
+  controls.SetChecked(ctl::kBackAndForth, false);
+  for (int k = 0; k < ctl::kServoCount; ++k) controls.ClearField(ctl::ServoField(k));
+  for (int id : {ctl::kWriteProgram, ctl::kSaveEditData, ctl::kRemoteSend, ctl::kReplay})
+    controls.Enable(id, false);
+  // Nothing refers to the poses any more: release them rather than keep them.
+  ReleasePoses(document);
+  document.currentPose = -1;
+}
+
+void EnableEditing(const MotionDocument& document, Controls& controls, bool on) {
+  for (int id : {ctl::kWriteProgram, ctl::kSaveEditData, ctl::kAddPose, ctl::kDeletePose,
+                 ctl::kMirrorLegs, ctl::kMirrorArms, ctl::kMirrorHead, ctl::kMirrorWaist})
+    controls.Enable(id, on);
+  // The first pose has nothing to swap with.
+  controls.Enable(ctl::kSwapPose, on && document.currentPose > 0);
+  if (controls.IsChecked(ctl::kRemoteConnection) || controls.IsChecked(ctl::kSimulator)) {
+    controls.Enable(ctl::kRemoteSend, on);
+    controls.Enable(ctl::kReplay, on);
+  }
+}
+
+void ReleasePoses(MotionDocument& document) { document.poses.clear(); }
+
+}  // namespace kz

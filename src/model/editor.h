@@ -1,0 +1,33 @@
+#pragma once
+
+#include "model/motion_document.h"
+#include "ui/editor_ui.h"
+
+namespace kz {
+
+// Moving values between the document and the main window's editor fields.
+
+// Once, when the main window is initialised: settings, an empty editor, spin
+// ranges, link settings, the model-2 restrictions; leaves `modified` false.
+void InitEditor(MotionDocument& document, EditorUi& ui);
+void LoadPoseSettings(MotionDocument& document, Controls& controls);
+void ApplySpinRanges(const MotionDocument& document, Controls& controls);
+void LoadLinkSettings(MotionDocument& document);
+
+// A fresh pose for the creators (origin pose, log import, capture); they fill
+// in `servo` and `label`.
+Pose NewPose(const MotionDocument& document);
+
+// Stores the editor into the current pose, then makes the selected tab's pose
+// current and shows it. False, with nothing stored, when the travel time is
+// refused.
+bool CommitEditor(MotionDocument& document, EditorUi& ui);
+
+void ShowPose(const MotionDocument& document, Controls& controls);
+void RebuildPoseTabs(const MotionDocument& document, Controls& controls);
+// Empties the editor and forgets the poses.
+void ClearEditor(MotionDocument& document, Controls& controls);
+void EnableEditing(const MotionDocument& document, Controls& controls, bool on);
+void ReleasePoses(MotionDocument& document);
+
+}  // namespace kz

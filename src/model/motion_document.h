@@ -1,0 +1,89 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/pose.h"
+#include "model/settings.h"
+
+namespace kz {
+
+// One entry of the voice-recognition word list.
+struct RecognitionWord {
+  std::string text;  // CP932
+  std::int16_t number = 0;
+};
+
+using StandardValues = std::array<std::int32_t, kServoCount>;
+
+// The one motion being edited, with the settings the editor works by.
+// Fields keep the names and order the rest of the system refers to.
+class MotionDocument {
+ public:
+  // Reads KAZO_MODEL and MAX_POSE from the settings file at `iniPath`; the
+  // other settings are read by InitEditor.
+  explicit MotionDocument(std::string iniPath);
+  // Clears the card's pose file and closes a launched simulator (through the
+  // hooks the robot link installs), then releases everything.
+  ~MotionDocument();
+
+  MotionDocument(const MotionDocument&) = delete;
+  MotionDocument& operator=(const MotionDocument&) = delete;
+
+  Settings settings() const { return Settings(iniPath); }
+  int poseCount() const { return static_cast<int>(poses.size()); }
+  Pose& current() { return poses[static_cast<std::size_t>(currentPose)]; }
+  bool hasCurrentPose() const { return currentPose >= 0 && currentPose < poseCount(); }
+
+  bool slowCheck = false;
+  std::int32_t kazoModel = 1;
+  bool modified = false;
+  std::string iniPath;
+  std::int32_t currentPose = -1;
+  // The poses in motion order; never more than maxPose.
+  std::vector<Pose> poses;
+  std::int32_t playPose = 0;
+  std::int32_t playRepeat = 0;
+  bool playing = false;
+  bool playBackward = false;
+  std::int32_t slowRatio = 5;
+  std::int32_t defaultTravelTime = 60;
+  std::int32_t defaultHoldTime = 60;
+  std::uint32_t defaultLedColor = 0x000080FF;
+  std::string cardFolder;
+  std::string remoteFolder;
+  bool useFlashAir = false;
+  bool powerCheck = false;
+  std::int32_t programTorque = 80;
+  std::optional<StandardValues> standardValues;
+  std::optional<int> simProcess;  // process id of the launched simulator
+  std::string editDataPath;
+  std::string logPath;
+  std::string startSound;
+  std::string endSound;
+  std::int32_t startWait = 100;
+  std::int32_t endWait = 100;
+  std::int32_t logFixAnswer = 0;  // 0 not asked yet, 1 correct to origin, 2 reject
+  std::int32_t startTorqueOn = 0;
+  std::int32_t endTorqueOff = 0;
+  std::int32_t jumpsToBlockNames = 0;
+  bool speedCheck = true;
+  std::int32_t maxPose = 180;
+  std::vector<RecognitionWord> words;
+
+  // Filled in by the robot link. Clearing the card's pose file and closing
+  // the simulator happen when the document goes away.
+  std::function<void(MotionDocument&)> clearPoseFile;
+  std::function<void(MotionDocument&)> closeSimulator;
+  // Downloads a card file over Wi-Fi, at most `maxBytes`; false on failure
+  // (the transport reports its own error).
+  std::function<bool(MotionDocument&, const std::string& fileName, std::string& contents,
+                     std::size_t maxBytes)>
+      flashAirDownload;
+};
+
+}  // namespace kz

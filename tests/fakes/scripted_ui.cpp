@@ -1,0 +1,130 @@
+#include "fakes/scripted_ui.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/control_ids.h"
+
+namespace kz::testing {
+
+std::string ScriptedControls::Text(int id) const {
+  const auto it = controls.find(id);
+  return it == controls.end() ? std::string() : it->second.text;
+}
+
+void ScriptedControls::SetText(int id, const std::string& text) {
+  controls[id].text = text;
+  if (onTextChanged) onTextChanged(id);
+}
+
+bool ScriptedControls::IsChecked(int id) const {
+  const auto it = controls.find(id);
+  return it != controls.end() && it->second.checked;
+}
+
+void ScriptedControls::SetChecked(int id, bool checked) { controls[id].checked = checked; }
+
+bool ScriptedControls::IsEnabled(int id) const {
+  const auto it = controls.find(id);
+  return it == controls.end() || it->second.enabled;
+}
+
+void ScriptedControls::Enable(int id, bool enabled) { controls[id].enabled = enabled; }
+
+void ScriptedControls::SetRange(int spinId, int lower, int upper) {
+  controls[spinId].lower = lower;
+  controls[spinId].upper = upper;
+}
+
+void ScriptedControls::RemoveAllTabs(int id) {
+  tabs[id].clear();
+  selectedTab[id] = -1;
+}
+
+void ScriptedControls::InsertTab(int id, int index, const std::string& text) {
+  auto& row = tabs[id];
+  ASSERT_LE(static_cast<std::size_t>(index), row.size());
+  row.insert(row.begin() + index, text);
+}
+
+int ScriptedControls::SelectedTab(int id) const {
+  const auto it = selectedTab.find(id);
+  return it == selectedTab.end() ? -1 : it->second;
+}
+
+const ScriptedControls::Control& ScriptedControls::at(int id) const {
+  static const Control kUntouched;
+  const auto it = controls.find(id);
+  return it == controls.end() ? kUntouched : it->second;
+}
+
+std::vector<std::string> ScriptedControls::TabTexts(int id) const {
+  const auto it = tabs.find(id);
+  return it == tabs.end() ? std::vector<std::string>() : it->second;
+}
+
+Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
+  shown.push_back({messageId, kind, args});
+  switch (kind) {
+    case BoxKind::kOk:
+    case BoxKind::kInformation:
+    case BoxKind::kError:
+    case BoxKind::kExclamation:
+      return Button::kOk;
+    default:
+      break;
+  }
+  if (answers.empty()) {
+    ADD_FAILURE() << "message " << messageId << " asked a question nobody answered";
+    return Button::kCancel;
+  }
+  const Button answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+std::optional<FileDialogAnswer> ScriptedUi::AskFile(const FileDialogRequest& request) {
+  fileRequests.push_back(request);
+  if (fileAnswers.empty()) {
+    ADD_FAILURE() << "a file dialog opened that the test did not expect";
+    return std::nullopt;
+  }
+  auto answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  return answer;
+}
+
+std::optional<std::uint32_t> ScriptedUi::AskColor(std::uint32_t) {
+  if (colorAnswers.empty()) {
+    ADD_FAILURE() << "a colour dialog opened that the test did not expect";
+    return std::nullopt;
+  }
+  auto answer = colorAnswers.front();
+  colorAnswers.pop_front();
+  return answer;
+}
+
+int ScriptedUi::RunModal(DialogLogic& logic) {
+  modalControls = ScriptedControls();
+  logic.OnInit(modalControls);
+  while (!modalCommands.empty()) {
+    const int id = modalCommands.front();
+    modalCommands.pop_front();
+    if (logic.OnCommand(modalControls, id)) return id;
+  }
+  ADD_FAILURE() << "modal dialog " << logic.TemplateId() << " was never closed";
+  return 0;
+}
+
+void ScriptedUi::TrackChanges(MotionDocument& document) {
+  onTextChanged = [&document](int id) {
+    if (ctl::IsChangeTracked(id)) document.modified = true;
+  };
+}
+
+std::vector<int> ScriptedUi::shownIds() const {
+  std::vector<int> ids;
+  for (const Shown& entry : shown) ids.push_back(entry.id);
+  return ids;
+}
+
+}  // namespace kz::testing
