@@ -1,10 +1,10 @@
 // kzmotion-cli run as a child process.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
@@ -19,7 +19,8 @@ CliRun RunCli(const std::string& arguments) {
   if (!pipe) return {-1, ""};
   std::string output;
   std::array<char, 4096> buffer{};
-  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe)) output.append(buffer.data(), got);
+  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
+    output.append(buffer.data(), got);
   const int status = ::pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
 }

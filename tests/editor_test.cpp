@@ -85,12 +85,12 @@ TEST_F(EditorTest, LedColorSettingForms) {
     const char* value;
     std::uint32_t colour;
   } cases[] = {
-      {"#00FF00", 0x0000FF00},  // green
-      {"#0a0B0c", 0x000C0B0A},  // either case, red in the low byte
-      {"#00FF0", 0x000080FF},   // too short: the default
-      {"00FF00", 0x000080FF},   // no number sign: the default
-      {"#00FF00 ", 0x0000FF00}, // the file reader trims the blank
-      {"#00GG00", 0x000080FF},  // not hexadecimal
+      {"#00FF00", 0x0000FF00},   // green
+      {"#0a0B0c", 0x000C0B0A},   // either case, red in the low byte
+      {"#00FF0", 0x000080FF},    // too short: the default
+      {"00FF00", 0x000080FF},    // no number sign: the default
+      {"#00FF00 ", 0x0000FF00},  // the file reader trims the blank
+      {"#00GG00", 0x000080FF},   // not hexadecimal
   };
   for (const auto& c : cases) {
     WriteSettings(std::string("[POSE]\nLED_COLOR=") + c.value + "\n");
@@ -166,7 +166,7 @@ TEST_F(EditorTest, TabSwitchStoresIntoTheOldPoseAndShowsTheNewOne) {
     ui.SetText(ctl::ServoField(4), "321");  // typing sets modified ...
     ui.SetText(ctl::kHoldTime, "90");
     ui.SetText(ctl::kStartTime, "15");
-    document->modified = modifiedBefore;    // ... which is not what is tested here
+    document->modified = modifiedBefore;  // ... which is not what is tested here
     ui.SelectTab(ctl::kPoseTabs, 2);
     EXPECT_TRUE(CommitEditor(*document, editor));
     EXPECT_EQ(document->poses[0].servo[4], 321);

@@ -31,8 +31,12 @@ TEST(PoseLabel, NumberedAndInsertedLabels) {
     const char* from;
     const char* inserted;
   } cases[] = {
-      {"ポーズ3", "ポーズ3-1"},   {"ポーズ3-1", "ポーズ3-2"}, {"ポーズ2-9", "ポーズ2-A"},
-      {"ポーズ2-A", "ポーズ2-B"}, {"-5", "-5-1"},             {"x", "x-1"},
+      {"ポーズ3", "ポーズ3-1"},
+      {"ポーズ3-1", "ポーズ3-2"},
+      {"ポーズ2-9", "ポーズ2-A"},
+      {"ポーズ2-A", "ポーズ2-B"},
+      {"-5", "-5-1"},
+      {"x", "x-1"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(Cp932ToUtf8(InsertedPoseLabel(SystemText(c.from))), c.inserted) << c.from;

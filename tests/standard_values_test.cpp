@@ -105,7 +105,8 @@ TEST_F(LoadStandardValuesTest, TheLastLetterNChoosesTheBinaryLayoutWhateverTheMo
     int first;
   } cases[] = {{"1", binary, -1000}, {"2", text, 1}};
   for (const auto& c : cases) {
-    WriteSettings(std::string("[GENERAL]\nKAZO_MODEL=") + c.model + "\n[SETUP]\nPATH=" + c.path + "\n");
+    WriteSettings(std::string("[GENERAL]\nKAZO_MODEL=") + c.model + "\n[SETUP]\nPATH=" + c.path +
+                  "\n");
     Start();
     ASSERT_TRUE(LoadStandardValues(*document, editor)) << c.path;
     EXPECT_EQ((*document->standardValues)[0], c.first);

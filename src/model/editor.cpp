@@ -100,7 +100,8 @@ bool CommitEditor(MotionDocument& document, EditorUi& ui) {
 void ShowPose(const MotionDocument& document, Controls& controls) {
   if (!document.hasCurrentPose()) return;
   const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
-  for (int k = 0; k < ctl::kServoCount; ++k) controls.WriteNumber(ctl::ServoField(k), pose.servo[k]);
+  for (int k = 0; k < ctl::kServoCount; ++k)
+    controls.WriteNumber(ctl::ServoField(k), pose.servo[k]);
   controls.WriteNumber(ctl::kTravelTime, pose.travelTime);
   controls.WriteNumber(ctl::kHoldTime, pose.holdTime);
   controls.Redraw(ctl::kEyeSwatch);

@@ -23,7 +23,7 @@ struct Pose {
   std::uint32_t flags = 0;
   std::int32_t startTime = 0;  // 1/60 s, used while kStartSynchronised is set
   std::array<std::int32_t, 5> reserved{};
-  std::string label;                          // tab text, CP932
+  std::string label;                              // tab text, CP932
   std::array<std::int16_t, kServoCount> servo{};  // servo ID k + 2, 1/10 degree
 };
 

@@ -25,10 +25,14 @@ constexpr ServoPair kWaistPairs[] = {{10, 10}};
 
 std::span<const ServoPair> PairsOf(MirrorGroup group) {
   switch (group) {
-    case MirrorGroup::kLegs: return kLegPairs;
-    case MirrorGroup::kArms: return kArmPairs;
-    case MirrorGroup::kHead: return kHeadPairs;
-    case MirrorGroup::kWaist: return kWaistPairs;
+    case MirrorGroup::kLegs:
+      return kLegPairs;
+    case MirrorGroup::kArms:
+      return kArmPairs;
+    case MirrorGroup::kHead:
+      return kHeadPairs;
+    case MirrorGroup::kWaist:
+      return kWaistPairs;
   }
   return {};
 }
@@ -78,7 +82,8 @@ void DeletePose(MotionDocument& document, EditorUi& ui) {
 void SwapPose(MotionDocument& document, EditorUi& ui) {
   if (document.poseCount() <= 1 || document.currentPose <= 0) return;
   if (!CommitEditor(document, ui)) return;
-  std::swap(document.poses[Index(document.currentPose)], document.poses[Index(document.currentPose - 1)]);
+  std::swap(document.poses[Index(document.currentPose)],
+            document.poses[Index(document.currentPose - 1)]);
   --document.currentPose;
   if (document.currentPose == 0) ui.controls.Enable(ctl::kSwapPose, false);
   RebuildPoseTabs(document, ui.controls);
@@ -97,7 +102,8 @@ void OriginPose(MotionDocument& document, EditorUi& ui, bool ask) {
   Controls& controls = ui.controls;
   if (hasPoses) {
     // Only the editor changes; the pose takes the values at the next commit.
-    for (int k = 0; k < ctl::kServoCount; ++k) controls.WriteNumber(ctl::ServoField(k), (*standard)[Index(k)]);
+    for (int k = 0; k < ctl::kServoCount; ++k)
+      controls.WriteNumber(ctl::ServoField(k), (*standard)[Index(k)]);
     document.modified = true;
     return;
   }
@@ -106,7 +112,8 @@ void OriginPose(MotionDocument& document, EditorUi& ui, bool ask) {
     return;
   }
   Pose pose = NewPose(document);
-  for (int k = 0; k < ctl::kServoCount; ++k) pose.servo[Index(k)] = static_cast<std::int16_t>((*standard)[Index(k)]);
+  for (int k = 0; k < ctl::kServoCount; ++k)
+    pose.servo[Index(k)] = static_cast<std::int16_t>((*standard)[Index(k)]);
   pose.label = NumberedPoseLabel(1);
   document.poses.assign(1, std::move(pose));
   document.currentPose = 0;

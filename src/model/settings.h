@@ -16,7 +16,9 @@ class Settings {
   const std::string& path() const { return path_; }
 
   // The default when the key is missing; otherwise the value's leading decimal
-  // number, 0 when the value does not start with a digit.
+  // number, 0 when the value does not start with a digit (no sign is read, so
+  // "-5" reads 0). Longer numbers wrap around modulo 2^32, as the platform's
+  // reader does.
   int ReadInt(std::string_view section, std::string_view key, int defaultValue) const;
 
   // On exactly when the integer reads 1.
@@ -28,8 +30,9 @@ class Settings {
                        std::string_view defaultValue, std::size_t capacity) const;
 
   // Creates the file, the section or the key as needed; nothing is ever
-  // deleted. The file is rewritten atomically. Returns false when it could not
-  // be written.
+  // deleted. The file is rewritten atomically. Returns false, leaving the file
+  // as it was, when it could not be written or when the entry could break the
+  // file's lines (see IsWritableIniEntry).
   bool WriteText(std::string_view section, std::string_view key, std::string_view value);
 
   // Integers are written whole, as plain decimal text.

@@ -36,7 +36,8 @@ bool ReadSetupFile(MotionDocument& document, EditorUi& ui, std::string& path,
     const bool binary = document.kazoModel == 2;
     FileDialogRequest request;
     request.open = true;
-    request.filter = SystemText(binary ? "バイナリプログラム|STARTUP.BIN||" : "設定ファイル|STARTUP.XML||");
+    request.filter =
+        SystemText(binary ? "バイナリプログラム|STARTUP.BIN||" : "設定ファイル|STARTUP.XML||");
     request.defaultExtension = binary ? "BIN" : "XML";
     request.initialName = path;
     const auto answer = ui.dialogs.AskFile(request);
@@ -54,7 +55,8 @@ bool ReadSetupFile(MotionDocument& document, EditorUi& ui, std::string& path,
 }  // namespace
 
 std::optional<StandardValues> ParseStandardValuesBinary(std::string_view image) {
-  if (image.size() < kBinaryFirstOffset + kBinaryStride * (kServoCount - 1) + 2) return std::nullopt;
+  if (image.size() < kBinaryFirstOffset + kBinaryStride * (kServoCount - 1) + 2)
+    return std::nullopt;
   StandardValues values{};
   for (std::size_t k = 0; k < kServoCount; ++k) {
     const std::size_t at = kBinaryFirstOffset + kBinaryStride * k;
@@ -94,7 +96,8 @@ bool LoadStandardValues(MotionDocument& document, EditorUi& ui) {
     return false;
   }
   const bool binary = !document.useFlashAir && !path.empty() && path.back() == 'N';
-  const auto values = binary ? ParseStandardValuesBinary(contents) : ParseStandardValuesText(contents);
+  const auto values =
+      binary ? ParseStandardValuesBinary(contents) : ParseStandardValuesText(contents);
   if (!values) {
     ui.prompts.ShowMessage(kMsgSetupReadFailed);
     document.standardValues.reset();

@@ -48,7 +48,8 @@ class EditorFixture : public ::testing::Test {
   // Labels of the tab row, in UTF-8.
   std::vector<std::string> Tabs() const {
     std::vector<std::string> labels;
-    for (const std::string& text : ui.TabTexts(1047)) labels.push_back(Cp932ToUtf8(text).value_or("?"));
+    for (const std::string& text : ui.TabTexts(1047))
+      labels.push_back(Cp932ToUtf8(text).value_or("?"));
     return labels;
   }
 

@@ -81,7 +81,7 @@ class ScriptedUi : public ScriptedControls, public Prompts, public Dialogs {
   EditorUi ui() { return EditorUi{*this, *this, *this}; }
   std::vector<int> shownIds() const;
 
-  std::deque<Button> answers;                              // for questions
+  std::deque<Button> answers;                               // for questions
   std::deque<std::optional<FileDialogAnswer>> fileAnswers;  // nullopt = Cancel
   std::deque<std::optional<std::uint32_t>> colorAnswers;
   std::deque<int> modalCommands;  // control ids fed to a modal dialog in turn

@@ -22,7 +22,9 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempFolder::Path(std::string_view name) const { return path_ + "/" + std::string(name); }
+std::string TempFolder::Path(std::string_view name) const {
+  return path_ + "/" + std::string(name);
+}
 
 std::string TempFolder::Write(std::string_view name, std::string_view contents) const {
   const std::string path = Path(name);
