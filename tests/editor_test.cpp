@@ -37,6 +37,8 @@ TEST_F(EditorTest, NoSettingsFileGivesTheBuiltInDefaults) {
   EXPECT_EQ(document->currentPose, -1);
   EXPECT_FALSE(document->modified);
   EXPECT_FALSE(FileExists(SettingsPath())) << "reading never creates the file";
+  EXPECT_TRUE(document->settings().WriteText("DATA", "PATH", "walk.KZI"));
+  EXPECT_EQ(folder.Read("KZMotion.ini"), "[DATA]\nPATH=walk.KZI\n") << "the first write creates it";
 }
 
 TEST_F(EditorTest, InitialisationAppliesTheSettingsAndEmptiesTheEditor) {
