@@ -7,6 +7,9 @@
 namespace kz {
 namespace {
 
+// One editor field per servo of a pose.
+static_assert(ctl::kServoCount == kServoCount);
+
 constexpr int kPathCapacity = 260;
 constexpr int kMinimumCheckedTravelTime = 20;
 

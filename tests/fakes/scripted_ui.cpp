@@ -5,6 +5,22 @@
 #include "ui/control_ids.h"
 
 namespace kz::testing {
+namespace {
+
+// The next queued answer; `unanswered` (and a test failure) when the test
+// queued none.
+template <typename Answer>
+Answer Next(std::deque<Answer>& queue, Answer unanswered, const std::string& what) {
+  if (queue.empty()) {
+    ADD_FAILURE() << what << " that the test did not expect";
+    return unanswered;
+  }
+  Answer answer = std::move(queue.front());
+  queue.pop_front();
+  return answer;
+}
+
+}  // namespace
 
 std::string ScriptedControls::Text(int id) const {
   const auto it = controls.find(id);
@@ -73,34 +89,17 @@ Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<st
     default:
       break;
   }
-  if (answers.empty()) {
-    ADD_FAILURE() << "message " << messageId << " asked a question nobody answered";
-    return Button::kCancel;
-  }
-  const Button answer = answers.front();
-  answers.pop_front();
-  return answer;
+  return Next(answers, Button::kCancel,
+              "message " + std::to_string(messageId) + " asked a question");
 }
 
 std::optional<FileDialogAnswer> ScriptedUi::AskFile(const FileDialogRequest& request) {
   fileRequests.push_back(request);
-  if (fileAnswers.empty()) {
-    ADD_FAILURE() << "a file dialog opened that the test did not expect";
-    return std::nullopt;
-  }
-  auto answer = fileAnswers.front();
-  fileAnswers.pop_front();
-  return answer;
+  return Next<std::optional<FileDialogAnswer>>(fileAnswers, std::nullopt, "a file dialog opened");
 }
 
 std::optional<std::uint32_t> ScriptedUi::AskColor(std::uint32_t) {
-  if (colorAnswers.empty()) {
-    ADD_FAILURE() << "a colour dialog opened that the test did not expect";
-    return std::nullopt;
-  }
-  auto answer = colorAnswers.front();
-  colorAnswers.pop_front();
-  return answer;
+  return Next<std::optional<std::uint32_t>>(colorAnswers, std::nullopt, "a colour dialog opened");
 }
 
 int ScriptedUi::RunModal(DialogLogic& logic) {
