@@ -8,8 +8,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,23 +30,13 @@ std::set<std::string> Entries(const TempFolder& folder) {
   return names;
 }
 
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::optional<std::string> ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class SettingsTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(temp_.path().empty()); }
 
   // A settings file holding `bytes`.
   Settings With(const std::string& bytes) {
-    WriteBytes(file_, bytes);
+    temp_.Write("KZMotion.ini", bytes);
     return Settings(file_);
   }
 
@@ -72,14 +60,14 @@ TEST_F(SettingsTest, MissingOrUnreadableFileGivesDefaults) {
 TEST_F(SettingsTest, WritesBuildTheFileOneKeyAtATime) {
   Settings settings(file_);
   ASSERT_TRUE(settings.WriteText("Edit", "Name", "walk"));
-  EXPECT_EQ(ReadBytes(file_), "[Edit]\nName=walk\n");
+  EXPECT_EQ(temp_.Read("KZMotion.ini"), "[Edit]\nName=walk\n");
 
   ASSERT_TRUE(settings.WriteInt("Edit", "Speed", 1234));
   ASSERT_TRUE(settings.WriteBool("Port", "Open", true));
   ASSERT_TRUE(settings.WriteInt("Edit", "Offset", -7));
   ASSERT_TRUE(settings.WriteInt("Edit", "Least", INT_MIN));
   ASSERT_TRUE(settings.WriteBool("Port", "Open", false));
-  EXPECT_EQ(ReadBytes(file_),
+  EXPECT_EQ(temp_.Read("KZMotion.ini"),
             "[Edit]\nName=walk\nSpeed=1234\nOffset=-7\nLeast=-2147483648\n"
             "\n[Port]\nOpen=0\n");
 
@@ -103,7 +91,7 @@ TEST_F(SettingsTest, WritesKeepEveryOtherByteOfTheFile) {
   ASSERT_TRUE(settings.WriteInt("EDIT", "speed", 25));
   ASSERT_TRUE(settings.WriteText("Edit", "Name", "\x83\x7C\x81\x5B\x83\x59"));
   ASSERT_TRUE(settings.WriteBool("View", "Grid", true));
-  EXPECT_EQ(ReadBytes(file_),
+  EXPECT_EQ(temp_.Read("KZMotion.ini"),
             "; KZMotion settings\r\n"
             "[Edit]\r\n"
             "Speed = 25\r\n"
@@ -201,11 +189,11 @@ TEST_F(SettingsTest, WriteFailsWhereNoFileCanBeWritten) {
   EXPECT_FALSE(fs::exists(temp_.Path("no")));
 
   fs::create_directory(temp_.Path("taken"));
-  WriteBytes(temp_.Path("taken/inside"), "x");
+  temp_.Write("taken/inside", "x");
   Settings onFolder(temp_.Path("taken"));
   EXPECT_FALSE(onFolder.WriteText("S", "K", "v"));
   EXPECT_TRUE(fs::is_directory(temp_.Path("taken")));
-  EXPECT_EQ(ReadBytes(temp_.Path("taken/inside")), "x");
+  EXPECT_EQ(temp_.Read("taken/inside"), "x");
   EXPECT_EQ(Entries(temp_), std::set<std::string>{"taken"});
 }
 
@@ -240,7 +228,7 @@ TEST_F(SettingsTest, FailedWriteLeavesTheFileAsItWas) {
     ASSERT_TRUE(limit.active());
     EXPECT_FALSE(settings.WriteText("S", "K", std::string(200, 'x')));
   }
-  EXPECT_EQ(ReadBytes(file_), before);
+  EXPECT_EQ(temp_.Read("KZMotion.ini"), before);
   EXPECT_EQ(Entries(temp_), std::set<std::string>{"KZMotion.ini"});
 }
 
@@ -252,7 +240,7 @@ TEST_F(SettingsTest, RefusesWritesThatWouldAddLines) {
   EXPECT_FALSE(settings.WriteText("S", "K\r\nX", "1"));
   EXPECT_FALSE(settings.WriteText("S]\n[T", "K", "1"));
   EXPECT_FALSE(settings.WriteText("S", "X=1", "1"));
-  EXPECT_EQ(ReadBytes(file_), before);
+  EXPECT_EQ(temp_.Read("KZMotion.ini"), before);
 
   Settings fresh(temp_.Path("new.ini"));
   EXPECT_FALSE(fresh.WriteText("S", "K", "a\nb"));
@@ -306,7 +294,7 @@ TEST(SettingsLocationTest, ChoosesProgramFolderOnlyWhenWritable) {
   EXPECT_TRUE(fs::is_directory(config.Path("deep/er/KZMotion")));
 
   EXPECT_EQ(ChooseSettingsPath(program.path() + "/", false, std::nullopt), std::nullopt);
-  WriteBytes(program.Path("KZMotion"), "a file where the folder should go");
+  program.Write("KZMotion", "a file where the folder should go");
   EXPECT_EQ(ChooseSettingsPath(std::nullopt, false, program.path()), std::nullopt);
 }
 
