@@ -9,6 +9,10 @@ packages=(
   make
   libgtest-dev   # tests
   libgmock-dev
+  qt6-base-dev          # the editor window (Qt 6 Widgets)
+  fonts-ipafont-gothic  # Japanese text in the editor (IPAPGothic)
+  xvfb                  # a display for screenshots of the editor
+  xauth
 )
 
 missing=()

@@ -128,6 +128,27 @@ TEST_F(LoadStandardValuesTest, WithoutAPathTheUserIsAskedForTheFile) {
   EXPECT_EQ(SetupPathSetting(), path) << "the chosen file is remembered";
 }
 
+TEST_F(LoadStandardValuesTest, ASetupFileForThisRunIsUsedButNotRemembered) {
+  const std::string remembered = folder.Write("STARTUP.XML", SetupText("0001"));
+  const std::string forThisRun = folder.Write("RUN.XML", SetupText("0002"));
+  WriteSettings("[SETUP]\nPATH=" + remembered + "\n");
+  Start();
+  document->setupOverride = forThisRun;
+  ASSERT_TRUE(LoadStandardValues(*document, editor));
+  EXPECT_EQ((*document->standardValues)[0], 2);
+  EXPECT_EQ(SetupPathSetting(), remembered);
+
+  // Once the file is gone and the user picks another, that one is remembered.
+  document->standardValues.reset();
+  document->setupOverride = folder.Path("gone.XML");
+  ui.fileAnswers.push_back(FileDialogAnswer{remembered, false});
+  ASSERT_TRUE(LoadStandardValues(*document, editor));
+  EXPECT_EQ(ui.fileRequests[0].initialName, folder.Path("gone.XML"));
+  EXPECT_FALSE(document->setupOverride);
+  EXPECT_EQ(SetupPathSetting(), remembered);
+  EXPECT_EQ((*document->standardValues)[0], 1);
+}
+
 TEST_F(LoadStandardValuesTest, ModelTwoAsksForTheBinaryProgram) {
   WriteSettings("[GENERAL]\nKAZO_MODEL=2\n[SETUP]\nPATH=" + folder.Path("gone.BIN") + "\n");
   Start();

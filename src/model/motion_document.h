@@ -60,6 +60,9 @@ class MotionDocument {
   bool powerCheck = false;
   std::int32_t programTorque = 80;
   std::optional<StandardValues> standardValues;
+  // A setup file chosen for this run only (CP932): it stands in for the one
+  // in the settings until the user picks another.
+  std::optional<std::string> setupOverride;
   std::optional<int> simProcess;  // process id of the launched simulator
   std::string editDataPath;
   std::string logPath;

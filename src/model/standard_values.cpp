@@ -30,7 +30,8 @@ int LowerHexDigit(char c) {
 bool ReadSetupFile(MotionDocument& document, EditorUi& ui, std::string& path,
                    std::string& contents) {
   Settings settings = document.settings();
-  path = settings.ReadText("SETUP", "PATH", "", kSetupPathCapacity);
+  path = document.setupOverride.value_or(
+      settings.ReadText("SETUP", "PATH", "", kSetupPathCapacity));
   if (path.empty() || !FileExists(path)) {
     ui.prompts.ShowMessage(kMsgSetupNotLoaded, BoxKind::kInformation);
     const bool binary = document.kazoModel == 2;
@@ -43,12 +44,14 @@ bool ReadSetupFile(MotionDocument& document, EditorUi& ui, std::string& path,
     const auto answer = ui.dialogs.AskFile(request);
     if (!answer) return false;
     path = answer->path;
+    document.setupOverride.reset();
   }
   if (!ReadWholeFile(path, contents, kSetupFileCapacity)) {
     ui.prompts.ShowMessage(kMsgSetupReadFailed);
     return false;
   }
-  settings.WriteText("SETUP", "PATH", path);
+  // A file given for this run only is not remembered.
+  if (!document.setupOverride) settings.WriteText("SETUP", "PATH", path);
   return true;
 }
 

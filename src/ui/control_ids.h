@@ -44,6 +44,9 @@ inline constexpr int kStartSync = 1068;
 
 inline constexpr int kServoCount = 20;
 
+// The about box's line that names the version.
+inline constexpr int kAboutVersionLine = 1000;
+
 constexpr int ServoField(int k) { return kFirstServoField + 2 * k; }
 constexpr int ServoSpin(int k) { return kFirstServoField + 1 + 2 * k; }
 

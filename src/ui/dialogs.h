@@ -27,14 +27,30 @@ struct FileDialogAnswer {
   bool optionChecked = false;
 };
 
-// A modal dialog's logic, run by the host on its template.
+// The ids a dialog's keyboard closes through: Enter presses OK (1), Esc and
+// the window's close box press Cancel (2).
+inline constexpr int kIdOk = 1;
+inline constexpr int kIdCancel = 2;
+
+// What happened to a control.
+enum class ControlEvent {
+  kClicked,           // a button or box pressed by the user, or Enter / Esc
+  kTextChanged,       // a field's text changed, by the user or the program
+  kSelectionChanged,  // the user picked another tab or list entry
+};
+
+// A dialog's logic, run by the host on its template. The host owns the
+// widgets; the logic sees them only as controls by id.
 class DialogLogic {
  public:
   virtual ~DialogLogic() = default;
   virtual int TemplateId() const = 0;
   virtual void OnInit(Controls& controls) = 0;
   // A control's event; returns true when the dialog is to close.
-  virtual bool OnCommand(Controls& controls, int id) = 0;
+  virtual bool OnEvent(Controls& controls, int id, ControlEvent event) = 0;
+  virtual void OnTimer(Controls&, int /*timerId*/) {}
+  // The colour (0x00BBGGRR) an owner-drawn swatch is painted in.
+  virtual std::uint32_t SwatchColor(int /*id*/) const { return 0xF0F0F0; }  // light grey
 };
 
 // The platform's common dialogs.

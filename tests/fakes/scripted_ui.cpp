@@ -108,7 +108,7 @@ int ScriptedUi::RunModal(DialogLogic& logic) {
   while (!modalCommands.empty()) {
     const int id = modalCommands.front();
     modalCommands.pop_front();
-    if (logic.OnCommand(modalControls, id)) return id;
+    if (logic.OnEvent(modalControls, id, ControlEvent::kClicked)) return id;
   }
   ADD_FAILURE() << "modal dialog " << logic.TemplateId() << " was never closed";
   return 0;

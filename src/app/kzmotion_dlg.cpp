@@ -1,0 +1,129 @@
+#include "app/kzmotion_dlg.h"
+
+#include <array>
+
+#include "dialogs/led_commands.h"
+#include "dialogs/led_swatch.h"
+#include "model/editor.h"
+#include "model/pose_editing.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace kz {
+namespace {
+
+using Operation = void (*)(MotionDocument&, EditorUi&);
+
+struct Command {
+  int id;
+  ControlEvent event;
+  Operation run;  // null: the operation is not part of the editor yet
+};
+
+constexpr auto kClicked = ControlEvent::kClicked;
+
+// What each control does. Text changes of the tracked fields are answered
+// before this table, by the change tracking.
+constexpr std::array kCommands = {
+    Command{ctl::kReadLogs, kClicked, nullptr},
+    Command{ctl::kWriteProgram, kClicked, nullptr},
+    Command{ctl::kOpenEditData, kClicked, nullptr},
+    Command{ctl::kSaveEditData, kClicked, nullptr},
+    Command{ctl::kDirectExecute, kClicked, nullptr},
+    Command{ctl::kAdjustAddresses, kClicked, nullptr},
+    Command{ctl::kStartEndProcessing, kClicked, nullptr},
+    Command{ctl::kRemoteConnection, kClicked, nullptr},
+    Command{ctl::kSimulator, kClicked, nullptr},
+    Command{ctl::kReplay, kClicked, nullptr},
+    Command{ctl::kAddPose, kClicked, [](MotionDocument& d, EditorUi& ui) { AddPose(d, ui); }},
+    Command{ctl::kDeletePose, kClicked, [](MotionDocument& d, EditorUi& ui) { DeletePose(d, ui); }},
+    Command{ctl::kSwapPose, kClicked, [](MotionDocument& d, EditorUi& ui) { SwapPose(d, ui); }},
+    Command{ctl::kOriginPose, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { OriginPose(d, ui, true); }},
+    Command{ctl::kCapture, kClicked, nullptr},
+    Command{ctl::kRemoteSend, kClicked, nullptr},
+    Command{ctl::kParameters, kClicked, nullptr},
+    Command{ctl::kMirrorLegs, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { MirrorServos(d, ui, MirrorGroup::kLegs); }},
+    Command{ctl::kMirrorArms, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { MirrorServos(d, ui, MirrorGroup::kArms); }},
+    Command{ctl::kMirrorHead, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { MirrorServos(d, ui, MirrorGroup::kHead); }},
+    Command{ctl::kMirrorWaist, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { MirrorServos(d, ui, MirrorGroup::kWaist); }},
+    Command{ctl::kStartSync, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { ToggleStartSync(d, ui.controls); }},
+    Command{ctl::kEyeSwatch, kClicked, ChooseEyeColor},
+    Command{ctl::kMouth, kClicked, [](MotionDocument& d, EditorUi& ui) { ToggleMouth(d, ui.controls); }},
+    Command{ctl::kLedDetails, kClicked, nullptr},
+    Command{ctl::kPoseTabs, ControlEvent::kSelectionChanged,
+            [](MotionDocument& d, EditorUi& ui) { CommitEditor(d, ui); }},
+    Command{ctl::kBackAndForth, kClicked, [](MotionDocument& d, EditorUi&) { d.modified = true; }},
+};
+
+const Command* FindCommand(int id, ControlEvent event) {
+  for (const Command& command : kCommands)
+    if (command.id == id && command.event == event) return &command;
+  return nullptr;
+}
+
+constexpr int kPlaybackTimer = 0;
+
+}  // namespace
+
+CKZMotionDlg::CKZMotionDlg(std::string iniPath, Prompts& prompts, Dialogs& dialogs)
+    : document_(std::make_unique<MotionDocument>(std::move(iniPath))),
+      prompts_(prompts),
+      dialogs_(dialogs) {}
+
+void CKZMotionDlg::OnInit(Controls& controls) {
+  EditorUi ui{controls, prompts_, dialogs_};
+  InitEditor(*document_, ui);
+}
+
+bool CKZMotionDlg::Routes(int id, ControlEvent event) {
+  if (event == ControlEvent::kTextChanged) return ctl::IsChangeTracked(id);
+  if (event == ControlEvent::kClicked && (id == kIdOk || id == kIdCancel)) return true;
+  return FindCommand(id, event) != nullptr;
+}
+
+bool CKZMotionDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
+  // Widgets may still report while the window is torn down.
+  if (!document_) return true;
+  if (event == ControlEvent::kTextChanged) {
+    if (ctl::IsChangeTracked(id)) document_->modified = true;
+    return false;
+  }
+  // Enter, Esc, the close box and the Close button all end here.
+  if (event == ControlEvent::kClicked && (id == kIdOk || id == kIdCancel))
+    return CloseEditor(controls);
+  const Command* command = FindCommand(id, event);
+  if (command && command->run) {
+    EditorUi ui{controls, prompts_, dialogs_};
+    command->run(*document_, ui);
+  }
+  return false;
+}
+
+void CKZMotionDlg::OnTimer(Controls& controls, int timerId) {
+  if (!document_ || timerId != kPlaybackTimer) return;
+  // Stopped before each step, so that a slow step never overlaps the next.
+  controls.StopTimer(kPlaybackTimer);
+}
+
+std::uint32_t CKZMotionDlg::SwatchColor(int id) const {
+  return document_ ? LedSwatchColor(*document_, id) : kNoPoseSwatchColor;
+}
+
+bool CKZMotionDlg::CloseEditor(Controls&) {
+  if (document_->modified) {
+    const Button answer = prompts_.ShowMessage(kMsgSaveChanges, BoxKind::kYesNoCancelQuestion);
+    if (answer == Button::kCancel) return false;
+  }
+  // The document's destruction clears the card's pose file and closes the
+  // simulator.
+  document_.reset();
+  return true;
+}
+
+}  // namespace kz

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <span>
+
+namespace kz {
+
+// What a template row becomes in the window.
+enum class ControlKind {
+  kButton,
+  kDefaultButton,  // the button Enter presses
+  kCheckBox,
+  kLabel,        // wraps its text; "\n" starts a line
+  kNumberField,  // signed decimal text
+  kSpin,         // up-down arrows stepping the number field just before it
+  kGroupBox,
+  kTabRow,  // the controls placed over it form the page
+  kSwatch,  // an owner-drawn button painted in the logic's colour
+  kIcon,    // the application icon
+};
+
+inline constexpr int kNoId = -1;  // labels and frames nothing refers to
+inline constexpr bool kOff = false;
+
+// One control of a dialog: position and size in dialog units, text in UTF-8.
+struct ControlTemplate {
+  int id;
+  ControlKind kind;
+  const char* text;
+  int x, y, width, height;
+  bool enabled = true;
+};
+
+// A dialog as data: the host turns it into widgets. Controls are listed in
+// tab order.
+struct DialogTemplate {
+  int id;
+  const char* caption;  // UTF-8
+  int width, height;    // dialog units
+  std::span<const ControlTemplate> controls;
+};
+
+// The template with this id; null when there is none.
+const DialogTemplate* FindDialogTemplate(int id);
+
+}  // namespace kz
