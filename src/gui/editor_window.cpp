@@ -1,0 +1,44 @@
+#include "gui/editor_window.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QShortcut>
+
+#include "app/about_dlg.h"
+#include "gui/app_icon.h"
+#include "ui/dialog_template.h"
+#include "ui/messages.h"
+
+namespace kz {
+namespace {
+
+QString AboutItemText() { return QString::fromUtf8(MessageText(kMsgAboutMenuItem)); }
+
+}  // namespace
+
+EditorWindow::EditorWindow(CKZMotionDlg& logic, Dialogs& dialogs)
+    : DialogHost(logic, *FindDialogTemplate(CKZMotionDlg::kTemplateId)), dialogs_(dialogs) {
+  setWindowIcon(AppIcon());
+  // A main window, not a passing dialog: it can be minimised.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  if (!AboutItemText().isEmpty()) {
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, &EditorWindow::ShowAbout);
+  }
+}
+
+void EditorWindow::ShowAbout() {
+  CAboutDlg about;
+  dialogs_.RunModal(about);
+}
+
+void EditorWindow::contextMenuEvent(QContextMenuEvent* event) {
+  const QString item = AboutItemText();
+  if (item.isEmpty()) return;
+  QMenu menu(this);
+  menu.addAction(item, this, &EditorWindow::ShowAbout);
+  menu.exec(event->globalPos());
+}
+
+}  // namespace kz

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ui/prompts.h"
+
+namespace kz {
+
+// Message boxes over the active window, with the icon and buttons of each
+// box kind.
+class QtPrompts : public Prompts {
+ public:
+  using Prompts::ShowMessage;
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override;
+};
+
+}  // namespace kz
