@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <algorithm>
 #include <cmath>
 
@@ -40,9 +41,16 @@ QSize TextRoom(ControlKind kind, const QString& text, int width, const QFont& fo
       return QSize(metrics.horizontalAdvance(text) + 2 * frame, lineHeight + 2 * frame);
     }
     case ControlKind::kCheckBox: {
-      const int indicator = style.pixelMetric(QStyle::PM_IndicatorWidth) +
-                            style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
-      return QSize(indicator + metrics.horizontalAdvance(text) + 2, lineHeight);
+      // The style knows how much room its box and the gap beside it take;
+      // the height it asks for has margins a one-line box can do without.
+      QStyleOptionButton option;
+      option.text = text;
+      option.fontMetrics = metrics;
+      const QSize wanted = style.sizeFromContents(
+          QStyle::CT_CheckBox, &option,
+          style.itemTextRect(metrics, QRect(), Qt::TextShowMnemonic, false, text).size());
+      return QSize(wanted.width(),
+                   std::max(lineHeight, style.pixelMetric(QStyle::PM_IndicatorHeight)));
     }
     case ControlKind::kLabel: {
       const QRect wrapped = metrics.boundingRect(QRect(0, 0, width, 100000),

@@ -103,6 +103,7 @@ std::optional<std::uint32_t> ScriptedUi::AskColor(std::uint32_t) {
 }
 
 int ScriptedUi::RunModal(DialogLogic& logic) {
+  modalTemplates.push_back(logic.TemplateId());
   modalControls = ScriptedControls();
   logic.OnInit(modalControls);
   while (!modalCommands.empty()) {

@@ -85,6 +85,7 @@ class ScriptedUi : public ScriptedControls, public Prompts, public Dialogs {
   std::deque<std::optional<FileDialogAnswer>> fileAnswers;  // nullopt = Cancel
   std::deque<std::optional<std::uint32_t>> colorAnswers;
   std::deque<int> modalCommands;  // control ids fed to a modal dialog in turn
+  std::vector<int> modalTemplates;  // the templates of the modal dialogs run
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> fileRequests;
   ScriptedControls modalControls;
