@@ -169,8 +169,8 @@ TEST_F(EditorWindowTest, TheSwatchAndMouthBoxSetTheCurrentPosesLeds) {
 
 TEST_F(EditorWindowTest, EveryControlOfTheWindowIsRouted) {
   const auto clicked = ControlEvent::kClicked;
-  for (int id : {2, 4, 5, 7, 8, 16, 12, 9, 1063, 1064, 1061, 10, 11, 13, 17, 15, 14, 22, 18, 19,
-                 20, 21, 1068, 1055, 1056, 6, 1054, kIdOk})
+  for (int id : {2,  4,  5,  7,  8,  16, 12, 9,  1063, 1064, 1061, 10, 11,   13,
+                 17, 15, 14, 22, 18, 19, 20, 21, 1068, 1055, 1056, 6,  1054, kIdOk})
     EXPECT_TRUE(CKZMotionDlg::Routes(id, clicked)) << id;
   EXPECT_TRUE(CKZMotionDlg::Routes(ctl::kPoseTabs, ControlEvent::kSelectionChanged));
   for (int k = 0; k < ctl::kServoCount; ++k)

@@ -10,8 +10,8 @@ namespace {
 
 TEST(StartupOptions, FilesAndTheMotionAreTakenAsSystemText) {
   std::string error;
-  const auto options =
-      ParseStartupOptions({"--setup", "セットアップ.XML", "--settings", "k.ini", "歩く.KZI"}, error);
+  const auto options = ParseStartupOptions(
+      {"--setup", "セットアップ.XML", "--settings", "k.ini", "歩く.KZI"}, error);
   ASSERT_TRUE(options) << error;
   EXPECT_EQ(options->setupPath, SystemText("セットアップ.XML"));
   EXPECT_EQ(options->settingsPath, "k.ini");
@@ -27,7 +27,8 @@ TEST(StartupOptions, WrongCommandLinesSayWhy) {
       {{"--settings"}, "--settings needs a file"},
       {{"--frobnicate"}, "unknown option --frobnicate"},
       {{"a.KZI", "b.KZI"}, "only one motion can be opened"},
-      {{"\xF0\x9F\xA4\x96.KZI"}, "cannot use the path \xF0\x9F\xA4\x96.KZI: it has characters outside Shift_JIS"},
+      {{"\xF0\x9F\xA4\x96.KZI"},
+       "cannot use the path \xF0\x9F\xA4\x96.KZI: it has characters outside Shift_JIS"},
   };
   for (const auto& c : cases) {
     std::string error;

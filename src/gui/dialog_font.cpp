@@ -15,8 +15,8 @@ QFont DialogFont() {
   QFont font;
   // IPAPGothic is installed by the setup script; the others are common
   // Japanese gothics on other distributions.
-  font.setFamilies({"IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "Noto Sans JP",
-                    "VL PGothic", "TakaoPGothic"});
+  font.setFamilies({"IPAPGothic", "IPA Pゴシック", "Noto Sans CJK JP", "Noto Sans JP", "VL PGothic",
+                    "TakaoPGothic"});
   font.setPixelSize(kPixelSize);
   return font;
 }

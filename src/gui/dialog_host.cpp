@@ -49,7 +49,8 @@ QWidget* DialogHost::CreateControl(const ControlTemplate& control, QWidget* prev
     case ControlKind::kDefaultButton: {
       auto* button = new QPushButton(text, this);
       button->setDefault(control.kind == ControlKind::kDefaultButton);
-      connect(button, &QPushButton::clicked, this, [this, id] { Route(id, ControlEvent::kClicked); });
+      connect(button, &QPushButton::clicked, this,
+              [this, id] { Route(id, ControlEvent::kClicked); });
       return button;
     }
     case ControlKind::kCheckBox: {
@@ -84,8 +85,10 @@ QWidget* DialogHost::CreateControl(const ControlTemplate& control, QWidget* prev
       return row;
     }
     case ControlKind::kSwatch: {
-      auto* swatch = new SwatchButton(text, [this, id] { return logic_.SwatchColor(id); }, this);
-      connect(swatch, &QPushButton::clicked, this, [this, id] { Route(id, ControlEvent::kClicked); });
+      auto* swatch = new SwatchButton(
+          text, [this, id] { return logic_.SwatchColor(id); }, this);
+      connect(swatch, &QPushButton::clicked, this,
+              [this, id] { Route(id, ControlEvent::kClicked); });
       return swatch;
     }
     case ControlKind::kIcon: {

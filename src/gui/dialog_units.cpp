@@ -17,8 +17,8 @@ int Round(double value) { return static_cast<int>(std::lround(value)); }
 bool Fits(const ControlTemplate& control, const DialogUnits& units, const QFont& font,
           const QStyle& style) {
   const QRect rect = units.Rect(control);
-  const QSize room = TextRoom(control.kind, QString::fromUtf8(control.text), rect.width(), font,
-                              style);
+  const QSize room =
+      TextRoom(control.kind, QString::fromUtf8(control.text), rect.width(), font, style);
   return room.width() <= rect.width() && room.height() <= rect.height();
 }
 
@@ -53,8 +53,8 @@ QSize TextRoom(ControlKind kind, const QString& text, int width, const QFont& fo
                    std::max(lineHeight, style.pixelMetric(QStyle::PM_IndicatorHeight)));
     }
     case ControlKind::kLabel: {
-      const QRect wrapped = metrics.boundingRect(QRect(0, 0, width, 100000),
-                                                 Qt::AlignLeft | Qt::TextWordWrap, text);
+      const QRect wrapped =
+          metrics.boundingRect(QRect(0, 0, width, 100000), Qt::AlignLeft | Qt::TextWordWrap, text);
       return wrapped.size();
     }
     case ControlKind::kNumberField:

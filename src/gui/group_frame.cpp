@@ -23,14 +23,14 @@ void GroupFrame::paintEvent(QPaintEvent*) {
   // Drawn here rather than by the style: styles put their frame below the
   // title, which would eat into the room of the controls.
   painter.setPen(palette().color(QPalette::Mid));
-  painter.drawRoundedRect(QRectF(rect().adjusted(0, metrics.height() / 2, -1, -1)).translated(0.5, 0.5),
-                          2, 2);
+  painter.drawRoundedRect(
+      QRectF(rect().adjusted(0, metrics.height() / 2, -1, -1)).translated(0.5, 0.5), 2, 2);
   if (title_.isEmpty()) return;
   const QRect titleRect(kTitleIndent, 0, metrics.horizontalAdvance(title_) + 2 * kTitlePadding,
                         metrics.height());
   painter.fillRect(titleRect, palette().window());
-  painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                                 QPalette::WindowText));
+  painter.setPen(
+      palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::WindowText));
   painter.drawText(titleRect, Qt::AlignCenter, title_);
 }
 

@@ -39,8 +39,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (!HasDisplay()) {
-    std::fputs("kzmotion: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n",
-               stderr);
+    std::fputs(
+        "kzmotion: no display to open the window on (DISPLAY and WAYLAND_DISPLAY are not set)\n",
+        stderr);
     return 1;
   }
   const auto settingsPath = kz::LocateSettingsFile(options->settingsPath);

@@ -42,18 +42,20 @@ std::optional<FileDialogAnswer> QtDialogs::AskFile(const FileDialogRequest& requ
       return FileDialogAnswer{*path, request.optionChecked};
     // The system keeps names in Shift_JIS: a name it cannot hold is refused
     // here rather than mangled later.
-    QMessageBox::warning(&dialog, QStringLiteral("KZMotion"),
-                         QStringLiteral("このファイル名は使えません (Shift_JIS で表せない文字があります)。"));
+    QMessageBox::warning(
+        &dialog, QStringLiteral("KZMotion"),
+        QStringLiteral("このファイル名は使えません (Shift_JIS で表せない文字があります)。"));
   }
   return std::nullopt;
 }
 
 std::optional<std::uint32_t> QtDialogs::AskColor(std::uint32_t initial) {
-  const QColor chosen = QColorDialog::getColor(
-      QColor(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF),
-      QApplication::activeWindow());
+  const QColor chosen =
+      QColorDialog::getColor(QColor(initial & 0xFF, (initial >> 8) & 0xFF, (initial >> 16) & 0xFF),
+                             QApplication::activeWindow());
   if (!chosen.isValid()) return std::nullopt;
-  return static_cast<std::uint32_t>(chosen.red()) | static_cast<std::uint32_t>(chosen.green()) << 8 |
+  return static_cast<std::uint32_t>(chosen.red()) |
+         static_cast<std::uint32_t>(chosen.green()) << 8 |
          static_cast<std::uint32_t>(chosen.blue()) << 16;
 }
 

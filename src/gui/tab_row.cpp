@@ -6,7 +6,8 @@
 
 namespace kz {
 
-TabRow::TabRow(QWidget* parent) : QWidget(parent), bar_(new QTabBar(this)), page_(new QFrame(this)) {
+TabRow::TabRow(QWidget* parent)
+    : QWidget(parent), bar_(new QTabBar(this)), page_(new QFrame(this)) {
   bar_->setExpanding(false);
   bar_->setUsesScrollButtons(true);
   bar_->setDrawBase(false);

@@ -1,13 +1,14 @@
 // The generic host on the smaller windows: the about box and message boxes.
 #include "gui/dialog_host.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "app/about_dlg.h"
 #include "gui/qt_prompts.h"

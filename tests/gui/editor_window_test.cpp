@@ -2,6 +2,8 @@
 // into, clicked and closed, headless.
 #include "gui/editor_window.h"
 
+#include <gmock/gmock.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,8 +11,6 @@
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
-#include <gmock/gmock.h>
-
 #include <memory>
 
 #include "fakes/scripted_ui.h"
@@ -68,8 +68,8 @@ TEST_F(EditorWindowGuiTest, TheTemplateBuildsEveryControlInItsInitialState) {
   Start();
   EXPECT_EQ(window->windowTitle(), QString("カゾモーションエディター"));
   const std::vector<int> off = {5, 8, 1061, 10, 11, 13, 15, 14, 1049, 1050, 18, 19, 20, 21};
-  const std::vector<int> buttons = {2, 4, 5, 7, 8, 16, 12, 9, 10, 11, 13, 17, 15, 14, 22, 6,
-                                    18, 19, 20, 21};
+  const std::vector<int> buttons = {2,  4,  5,  7,  8,  16, 12, 9,  10, 11,
+                                    13, 17, 15, 14, 22, 6,  18, 19, 20, 21};
   const std::vector<int> boxes = {1054, 1064, 1063, 1061, 1068, 1056};
   std::vector<int> fields = {1052, 1044, 1046, 1049};
   std::vector<int> spins = {1053, 1045, 1048, 1050};
@@ -105,8 +105,8 @@ QRect PaintedRect(QWidget& widget) {
   QRect rect = widget.geometry();
   if (auto* box = qobject_cast<QCheckBox*>(&widget)) rect.setWidth(box->sizeHint().width());
   if (auto* label = qobject_cast<QLabel*>(&widget)) {
-    const QRect text = label->fontMetrics().boundingRect(
-        QRect(0, 0, rect.width(), 100000), Qt::TextWordWrap, label->text());
+    const QRect text = label->fontMetrics().boundingRect(QRect(0, 0, rect.width(), 100000),
+                                                         Qt::TextWordWrap, label->text());
     rect.setSize(text.size());
   }
   return rect;
@@ -119,8 +119,7 @@ TEST_F(EditorWindowGuiTest, EveryTextFitsAndNothingOverlaps) {
     const QRect rect = widget->geometry();
     EXPECT_TRUE(window->rect().contains(rect)) << widget->metaObject()->className();
     if (auto* label = qobject_cast<QLabel*>(widget)) {
-      EXPECT_LE(label->heightForWidth(rect.width()), rect.height())
-          << label->text().toStdString();
+      EXPECT_LE(label->heightForWidth(rect.width()), rect.height()) << label->text().toStdString();
       painted.push_back(widget);
     } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
       EXPECT_LE(box->sizeHint().width(), rect.width()) << box->text().toStdString();

@@ -1,8 +1,9 @@
 // The GUI tests run headless: one application on the offscreen platform,
 // laid out in the editor's own style and font.
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QStyleFactory>
-#include <gtest/gtest.h>
 
 #include "gui/dialog_font.h"
 
