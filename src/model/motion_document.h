@@ -34,7 +34,7 @@ class MotionDocument {
   MotionDocument(const MotionDocument&) = delete;
   MotionDocument& operator=(const MotionDocument&) = delete;
 
-  Settings settings() const { return Settings(iniPath); }
+  Settings settings() const { return Settings(iniPath, settingsReadOnly); }
   int poseCount() const { return static_cast<int>(poses.size()); }
   Pose& current() { return poses[static_cast<std::size_t>(currentPose)]; }
   bool hasCurrentPose() const { return currentPose >= 0 && currentPose < poseCount(); }
@@ -43,6 +43,7 @@ class MotionDocument {
   std::int32_t kazoModel = 1;
   bool modified = false;
   std::string iniPath;
+  bool settingsReadOnly = false;  // true in the command-line tool
   std::int32_t currentPose = -1;
   // The poses in motion order; never more than maxPose.
   std::vector<Pose> poses;

@@ -55,6 +55,7 @@ std::string Settings::ReadText(std::string_view section, std::string_view key,
 }
 
 bool Settings::WriteText(std::string_view section, std::string_view key, std::string_view value) {
+  if (readOnly_) return true;
   if (!IsWritableIniEntry(section, key, value)) return false;
   std::string contents;
   if (!ReadWholeFile(path_, contents)) {

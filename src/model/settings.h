@@ -11,7 +11,10 @@ namespace kz {
 // takes its default. Values are system text (CP932).
 class Settings {
  public:
-  explicit Settings(std::string path) : path_(std::move(path)) {}
+  // A read-only file is never written: its writes report success and
+  // change nothing (the command-line tool works so).
+  explicit Settings(std::string path, bool readOnly = false)
+      : path_(std::move(path)), readOnly_(readOnly) {}
 
   const std::string& path() const { return path_; }
 
@@ -41,6 +44,7 @@ class Settings {
 
  private:
   std::string path_;
+  bool readOnly_ = false;
 };
 
 }  // namespace kz

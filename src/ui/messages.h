@@ -11,12 +11,27 @@ enum MessageId : int {
   kMsgAboutMenuItem = 101,
   kMsgSetupReadFailed = 103,
   kMsgSaveChanges = 116,
+  kMsgProgramReadFailed = 125,
+  kMsgProgramWritten = 127,
+  kMsgProgramWriteFailed = 130,
+  kMsgEditDataReadFailed = 131,
+  kMsgEditDataWriteFailed = 132,
+  kMsgEditDataWrong = 133,
   kMsgSetupNotLoaded = 134,
   kMsgTravelTimeTooShort = 135,
   kMsgPoseListFull = 136,
   kMsgFixServoLogValues = 152,
   kMsgAddOriginPose = 172,
   kMsgReplaceWithOriginPose = 173,
+  kMsgLoopPerPosture = 190,
+  kMsgSynchronisedPerPosture = 191,
+  kMsgUseAsStartSound = 192,
+  kMsgUseAsEndSound = 193,
+  kMsgAlreadyPerPosture = 194,
+  kMsgModelTwoIgnoresPerPosture = 195,
+  // Messages of our own, for failures the robot's tools let pass silently.
+  kMsgSoundNameTooLong = 201,
+  kMsgPosesBeyondLimitNotRead = 202,
 };
 
 // The UTF-8 text of string `id`; empty for an id the table does not hold.
