@@ -22,62 +22,6 @@ Answer Next(std::deque<Answer>& queue, Answer unanswered, const std::string& wha
 
 }  // namespace
 
-std::string ScriptedControls::Text(int id) const {
-  const auto it = controls.find(id);
-  return it == controls.end() ? std::string() : it->second.text;
-}
-
-void ScriptedControls::SetText(int id, const std::string& text) {
-  controls[id].text = text;
-  if (onTextChanged) onTextChanged(id);
-}
-
-bool ScriptedControls::IsChecked(int id) const {
-  const auto it = controls.find(id);
-  return it != controls.end() && it->second.checked;
-}
-
-void ScriptedControls::SetChecked(int id, bool checked) { controls[id].checked = checked; }
-
-bool ScriptedControls::IsEnabled(int id) const {
-  const auto it = controls.find(id);
-  return it == controls.end() || it->second.enabled;
-}
-
-void ScriptedControls::Enable(int id, bool enabled) { controls[id].enabled = enabled; }
-
-void ScriptedControls::SetRange(int spinId, int lower, int upper) {
-  controls[spinId].lower = lower;
-  controls[spinId].upper = upper;
-}
-
-void ScriptedControls::RemoveAllTabs(int id) {
-  tabs[id].clear();
-  selectedTab[id] = -1;
-}
-
-void ScriptedControls::InsertTab(int id, int index, const std::string& text) {
-  auto& row = tabs[id];
-  ASSERT_LE(static_cast<std::size_t>(index), row.size());
-  row.insert(row.begin() + index, text);
-}
-
-int ScriptedControls::SelectedTab(int id) const {
-  const auto it = selectedTab.find(id);
-  return it == selectedTab.end() ? -1 : it->second;
-}
-
-const ScriptedControls::Control& ScriptedControls::at(int id) const {
-  static const Control kUntouched;
-  const auto it = controls.find(id);
-  return it == controls.end() ? kUntouched : it->second;
-}
-
-std::vector<std::string> ScriptedControls::TabTexts(int id) const {
-  const auto it = tabs.find(id);
-  return it == tabs.end() ? std::vector<std::string>() : it->second;
-}
-
 Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
   shown.push_back({messageId, kind, args});
   switch (kind) {
