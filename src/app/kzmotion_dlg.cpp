@@ -6,6 +6,8 @@
 #include "dialogs/led_swatch.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
+#include "platform/paths.h"
+#include "platform/text_encoding.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -114,6 +116,13 @@ void CKZMotionDlg::OnTimer(Controls& controls, int timerId) {
 
 std::uint32_t CKZMotionDlg::SwatchColor(int id) const {
   return document_ ? LedSwatchColor(*document_, id) : kNoPoseSwatchColor;
+}
+
+std::string CKZMotionDlg::Caption() const {
+  static const std::string kTitle = SystemText("カゾモーションエディター");
+  if (!document_) return kTitle;
+  const std::string name = FileNameOf(document_->editDataPath);
+  return (document_->modified ? "*" : "") + (name.empty() ? "" : name + " - ") + kTitle;
 }
 
 bool CKZMotionDlg::CloseEditor(Controls&) {

@@ -25,6 +25,8 @@ class CKZMotionDlg : public DialogLogic {
   bool OnEvent(Controls& controls, int id, ControlEvent event) override;
   void OnTimer(Controls& controls, int timerId) override;
   std::uint32_t SwatchColor(int id) const override;
+  // The motion's file name, marked while there are unsaved edits.
+  std::string Caption() const override;
 
   // Null once the editor has closed: closing releases the document.
   MotionDocument* document() { return document_.get(); }

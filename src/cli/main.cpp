@@ -1,33 +1,84 @@
 // kzmotion-cli: the editor's operations without a window.
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <vector>
 
+#include "cli/cli_session.h"
+#include "cli/motion_commands.h"
+#include "model/settings_location.h"
 #include "version.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "Usage: kzmotion-cli [--help | --version]\n"
+    "       kzmotion-cli [OPTIONS] COMMAND ...\n"
     "\n"
     "KZMotion without a window: the motion editor for the Kazo robot.\n"
     "\n"
+    "Commands:\n"
+    "  write MOTION.KZI -o OUT.KM4 [--per-posture]\n"
+    "                   write the motion program of an edit-data file\n"
+    "  read PROGRAM.KM4 -o OUT.KZI\n"
+    "                   read the poses of a motion program into edit data\n"
+    "  dump FILE        show a .KZI or .KM4 as JSON\n"
+    "\n"
     "Options:\n"
+    "  --settings FILE  settings file to read instead of KZMotion.ini (never written)\n"
+    "  --setup FILE     robot setup file (STARTUP.XML or STARTUP.BIN) with the standard values\n"
+    "  --yes            answer Yes to the questions the command asks (else No)\n"
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
+    "Messages are printed as the editor shows them.\n"
     "Exit codes: 0 success, 1 the operation failed, 2 bad command line.\n";
+
+constexpr int kBadCommandLine = 2;
+
+int Usage() {
+  std::fputs(kUsage, stderr);
+  return kBadCommandLine;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--help") {
     std::fputs(kUsage, stdout);
     return 0;
   }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+  if (args.size() == 1 && args[0] == "--version") {
     std::printf("kzmotion-cli (KZMotion) %s\n", kz::kVersion);
     return 0;
   }
-  std::fputs(kUsage, stderr);
-  return 2;
+
+  kz::GlobalOptions options;
+  std::size_t next = 0;
+  for (; next < args.size() && args[next].starts_with("--"); ++next) {
+    const std::string& option = args[next];
+    if (option == "--yes") {
+      options.yes = true;
+    } else if ((option == "--settings" || option == "--setup") && next + 1 < args.size()) {
+      auto path = kz::CommandLinePath(args[++next]);
+      if (!path) return kBadCommandLine;
+      (option == "--settings" ? options.settingsPath : options.setupPath) = std::move(path);
+    } else {
+      return Usage();
+    }
+  }
+  if (next == args.size()) return Usage();
+  const std::string command = args[next];
+  const std::vector<std::string> words(args.begin() + static_cast<std::ptrdiff_t>(next) + 1,
+                                       args.end());
+
+  const auto settingsPath = kz::LocateSettingsFile(options.settingsPath);
+  if (!settingsPath) {
+    std::fputs("kzmotion-cli: no place for the settings file KZMotion.ini was found\n", stderr);
+    return 1;
+  }
+  if (command == "write") return kz::RunWrite(*settingsPath, options, words);
+  if (command == "read") return kz::RunRead(*settingsPath, options, words);
+  if (command == "dump") return kz::RunDump(*settingsPath, options, words);
+  return Usage();
 }

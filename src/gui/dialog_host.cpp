@@ -104,6 +104,7 @@ void DialogHost::Initialise() {
   if (initialised_) return;
   initialised_ = true;
   logic_.OnInit(*this);
+  RefreshCaption();
 }
 
 int DialogHost::Run() {
@@ -126,7 +127,14 @@ void DialogHost::Route(int id, ControlEvent event) {
   if (logic_.OnEvent(*this, id, event)) {
     closedBy_ = id;
     done(id);
+    return;
   }
+  RefreshCaption();
+}
+
+void DialogHost::RefreshCaption() {
+  const std::string caption = logic_.Caption();
+  if (!caption.empty()) setWindowTitle(FromSystemText(caption));
 }
 
 void DialogHost::keyPressEvent(QKeyEvent* event) {
@@ -212,7 +220,10 @@ void DialogHost::StartTimer(int timerId, int milliseconds) {
   QTimer*& timer = timers_[timerId];
   if (!timer) {
     timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, [this, timerId] { logic_.OnTimer(*this, timerId); });
+    connect(timer, &QTimer::timeout, this, [this, timerId] {
+      logic_.OnTimer(*this, timerId);
+      RefreshCaption();
+    });
   }
   timer->start(milliseconds);
 }

@@ -52,6 +52,8 @@ class DialogHost : public QDialog, public Controls {
 
   // Hands an event to the logic and closes the dialog when it says so.
   void Route(int id, ControlEvent event);
+  // Takes the logic's title, which may follow what the user did.
+  void RefreshCaption();
 
  private:
   QWidget* CreateControl(const ControlTemplate& control, QWidget* previous);

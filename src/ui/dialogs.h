@@ -51,6 +51,8 @@ class DialogLogic {
   virtual void OnTimer(Controls&, int /*timerId*/) {}
   // The colour (0x00BBGGRR) an owner-drawn swatch is painted in.
   virtual std::uint32_t SwatchColor(int /*id*/) const { return 0xF0F0F0; }  // light grey
+  // The window title (system text); empty keeps the template's caption.
+  virtual std::string Caption() const { return std::string(); }
 };
 
 // The platform's common dialogs.
