@@ -1,0 +1,395 @@
+// The edit-data file: its bytes, the open and save commands, and the files
+// they refuse.
+#include "formats/edit_data.h"
+
+#include <gmock/gmock.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "fakes/editor_fixture.h"
+#include "model/settings.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace kz::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+// Bytes written as hexadecimal pairs; blanks are ignored.
+std::string Hex(std::string_view pairs) {
+  std::string bytes;
+  std::string digits;
+  for (char c : pairs) {
+    if (c == ' ' || c == '\n') continue;
+    digits += c;
+    if (digits.size() == 2) {
+      bytes += static_cast<char>(std::stoi(digits, nullptr, 16));
+      digits.clear();
+    }
+  }
+  return bytes;
+}
+
+std::string Le32(std::uint32_t v) {
+  return {static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
+          static_cast<char>(v >> 24)};
+}
+
+std::string Zeros(std::size_t n) { return std::string(n, '\0'); }
+
+// A header as an older or newer editor wrote it: sound "a.wav", waits 10 and 20.
+std::string Header(std::int32_t version, std::uint32_t flags, std::int32_t count,
+                   std::string_view magic = "kazo") {
+  return std::string(magic) + Le32(static_cast<std::uint32_t>(version)) + Le32(flags) +
+         Le32(static_cast<std::uint32_t>(count)) + Le32(2) + Zeros(12) + "a.wav" + Zeros(27) +
+         Zeros(32) + Le32(10) + Le32(20);
+}
+
+// A pose record with travel time 60 and servo 0 = 7.
+std::string Record(std::uint32_t flags, std::int32_t startTime, std::int32_t labelOffset) {
+  return Le32(60) + Zeros(16) + Le32(flags) + Le32(static_cast<std::uint32_t>(startTime)) +
+         Zeros(20) + Le32(static_cast<std::uint32_t>(labelOffset)) + "\x07" + Zeros(39);
+}
+
+class EditDataTest : public EditorFixture {
+ protected:
+  std::string DataPathSetting() const {
+    return Settings(SettingsPath()).ReadText("DATA", "PATH", "", 260);
+  }
+  const Pose& PoseAt(int i) const { return document->poses[static_cast<std::size_t>(i)]; }
+  void Choose(const std::string& path) { ui.fileAnswers.push_back(FileDialogAnswer{path, false}); }
+};
+
+TEST_F(EditDataTest, TheFileByteForByte) {
+  Start();
+  document->startSound = "s.wav";
+  document->endSound = "";
+  document->startWait = 30;
+  document->endWait = 258;
+  document->startTorqueOn = 1;
+  Pose first;
+  first.travelTime = 60;
+  first.holdTime = 256;
+  first.leftEye = 0x00FF8000;
+  first.rightEye = 0x00123456;
+  first.mouth = 200;
+  first.flags = 0x11;
+  first.startTime = -2;
+  first.reserved = {1, 0, 0, 0, 0x01020304};
+  first.label = SystemText("ポーズ1");
+  first.servo[0] = -100;
+  first.servo[1] = 1500;
+  first.servo[19] = 0x1234;
+  Pose second;
+  second.label = "B";
+  document->poses = {first, second};
+
+  const std::string expected =
+      Hex("6B 61 7A 6F  04 00 00 00  03 00 00 00  02 00 00 00  03 00 00 00") + Zeros(12) + "s.wav" +
+      Zeros(27) + Zeros(32) + Hex("1E 00 00 00  02 01 00 00") +
+      // ポーズ1 at label offset 0
+      Hex("3C 00 00 00  00 01 00 00  00 80 FF 00  56 34 12 00  C8 00 00 00  11 00 00 00"
+          "FE FF FF FF  01 00 00 00") +
+      Zeros(12) + Hex("04 03 02 01  00 00 00 00  9C FF DC 05") + Zeros(34) + Hex("34 12") +
+      // B at label offset 8
+      Zeros(48) + Hex("08 00 00 00") + Zeros(40) + Hex("83 7C 81 5B 83 59 31 00  42 00");
+
+  const std::string bytes = EncodeEditData(*document, {3, true});
+  EXPECT_EQ(bytes.size(), 104u + 2 * 92 + 10);
+  EXPECT_EQ(bytes, expected);
+}
+
+TEST_F(EditDataTest, SavingAndOpeningGiveTheSameFileByteForByte) {
+  WriteSettings("[SOUND]\nSTART_SOUND=voice\\303.wav\n");
+  StartWithPoses(3);
+  document->endSound = "voice\\Y153.wav";
+  document->startWait = 0;
+  document->endWait = 45;
+  document->endTorqueOff = 1;
+  Pose& middle = document->poses[1];
+  middle.flags = kStartSynchronised;
+  middle.startTime = 120;
+  middle.reserved[2] = -5;
+  middle.rightEye = 7 << 16;
+  middle.label = SystemText("歩く");
+  ui.SetText(ctl::kLoopCount, "5");
+  ui.SetChecked(ctl::kBackAndForth, true);
+  document->modified = true;
+  ui.Enable(ctl::kWriteProgram, false);
+
+  const std::string saved = folder.Path("walk.KZI");
+  Choose(saved);
+  ASSERT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
+  ASSERT_EQ(ui.fileRequests.size(), 1u);
+  const FileDialogRequest& request = ui.fileRequests[0];
+  EXPECT_FALSE(request.open);
+  EXPECT_TRUE(request.overwritePrompt);
+  EXPECT_EQ(request.defaultExtension, "KZI");
+  EXPECT_EQ(Cp932ToUtf8(request.filter), "ﾓｰｼｮﾝﾃﾞｰﾀﾌｧｲﾙ|*.KZI||");
+  EXPECT_FALSE(document->modified);
+  EXPECT_EQ(document->editDataPath, saved);
+  EXPECT_EQ(DataPathSetting(), saved);
+  EXPECT_TRUE(ui.IsEnabled(ctl::kWriteProgram));
+  EXPECT_TRUE(ui.IsEnabled(ctl::kSaveEditData));
+
+  // A fresh editor opens it and saves it again.
+  Start();
+  Choose(saved);
+  ASSERT_TRUE(OpenEditData(*document, editor));
+  EXPECT_EQ(ui.fileRequests.back().initialName, saved) << "DATA/PATH is offered";
+  EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "歩く", "ポーズ3"));
+  EXPECT_EQ(document->currentPose, 0);
+  EXPECT_EQ(ui.SelectedTab(ctl::kPoseTabs), 0);
+  EXPECT_EQ(ui.ReadNumber(ctl::ServoField(1)), 1) << "the first pose is shown";
+  EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 5);
+  EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
+  EXPECT_TRUE(ui.IsEnabled(ctl::kDeletePose));
+  EXPECT_EQ(document->endSound, "voice\\Y153.wav");
+  EXPECT_EQ(document->endWait, 45);
+  EXPECT_EQ(document->startTorqueOn, 0);
+  EXPECT_EQ(document->endTorqueOff, 1);
+  EXPECT_EQ(PoseAt(1).startTime, 120);
+  EXPECT_EQ(PoseAt(1).reserved[2], -5);
+  EXPECT_FALSE(document->modified);
+  EXPECT_EQ(document->editDataPath, saved);
+
+  Choose(folder.Path("again.KZI"));
+  ASSERT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
+  EXPECT_EQ(folder.Read("again.KZI"), folder.Read("walk.KZI"));
+}
+
+TEST_F(EditDataTest, OlderVersionsReadByTheirRules) {
+  const std::string table = std::string("a") + '\0' + "bc" + '\0';
+  const struct {
+    std::int32_t version;
+    bool labelTable;
+    std::uint32_t flags;
+    std::int32_t startTime;
+  } cases[] = {
+      {1, false, 0x11, 0}, {2, true, 0x11, 0},  {3, true, 0x10, 0},
+      {4, true, 0x10, 50}, {9, true, 0x10, 50},
+  };
+  for (const auto& c : cases) {
+    StartWithPoses(1);
+    std::string file = Header(c.version, 0x5, 2) + Record(0x10, 50, 0) + Record(0x10, 50, 2);
+    if (c.labelTable) file += table;
+    ASSERT_TRUE(ReadEditData(*document, editor, folder.Write("old.KZI", file))) << c.version;
+    ASSERT_EQ(document->poseCount(), 2);
+    EXPECT_EQ(LabelOf(0), c.labelTable ? "a" : "ポーズ1") << c.version;
+    EXPECT_EQ(LabelOf(1), c.labelTable ? "bc" : "ポーズ2") << c.version;
+    for (int i = 0; i < 2; ++i) {
+      EXPECT_EQ(PoseAt(i).flags, c.flags) << c.version;
+      EXPECT_EQ(PoseAt(i).startTime, c.startTime) << c.version;
+      EXPECT_EQ(PoseAt(i).servo[0], 7);
+      EXPECT_EQ(PoseAt(i).travelTime, 60);
+    }
+    EXPECT_EQ(document->startSound, "a.wav");
+    EXPECT_EQ(document->endSound, "");
+    EXPECT_EQ(document->startWait, 10);
+    EXPECT_EQ(document->endWait, 20);
+    EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 2);
+    EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
+    EXPECT_EQ(document->startTorqueOn, 0);
+    EXPECT_EQ(document->endTorqueOff, 1);
+    EXPECT_THAT(ui.shown, IsEmpty());
+  }
+}
+
+TEST_F(EditDataTest, AFileThatIsNotWholeIsRefusedAndTheDocumentKept) {
+  const std::string a = std::string("a") + '\0';
+  const std::string whole = Header(4, 0, 1) + Record(1, 0, 0) + a;
+  std::string fullSoundField = whole;
+  fullSoundField.replace(32, 32, std::string(32, 'x'));
+  const struct {
+    const char* what;
+    std::string file;
+  } cases[] = {
+      {"empty", ""},
+      {"wrong magic", Header(4, 0, 1, "KAZO") + Record(1, 0, 0) + a},
+      {"shorter than the header", whole.substr(0, 103)},
+      {"version 0", Header(0, 0, 1) + Record(1, 0, 0) + a},
+      {"more poses than MAX_POSE",
+       Header(4, 0, 3) + Record(1, 0, 0) + Record(1, 0, 0) + Record(1, 0, 0) + a + a + a},
+      {"negative pose count", Header(4, 0, -1) + a},
+      {"records cut short", Header(4, 0, 2) + Record(1, 0, 0) + a},
+      {"version 1 records cut short", Header(1, 0, 1) + Record(1, 0, 0).substr(0, 91)},
+      {"label offset past the table", Header(4, 0, 1) + Record(1, 0, 2) + a},
+      {"negative label offset", Header(4, 0, 1) + Record(1, 0, -1) + a},
+      {"label without its zero", Header(4, 0, 1) + Record(1, 0, 0) + "ab"},
+      {"no label table", Header(4, 0, 1) + Record(1, 0, 0)},
+  };
+  for (const auto& c : cases) {
+    WriteSettings("[POSE]\nMAX_POSE=2\n");
+    StartWithPoses(2);
+    document->startSound = "keep.wav";
+    ui.SetText(ctl::kLoopCount, "7");
+    ui.SetChecked(ctl::kBackAndForth, true);
+    document->modified = false;
+    EXPECT_FALSE(ReadEditData(*document, editor, folder.Write("bad.KZI", c.file))) << c.what;
+    EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgEditDataWrong)) << c.what;
+    EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
+    EXPECT_EQ(document->poseCount(), 2) << c.what;
+    EXPECT_EQ(LabelOf(1), "ポーズ2") << c.what;
+    EXPECT_EQ(document->startSound, "keep.wav") << c.what;
+    EXPECT_EQ(ui.Text(ctl::kLoopCount), "7") << c.what;
+    EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth)) << c.what;
+    EXPECT_FALSE(document->modified) << c.what;
+    ui.shown.clear();
+  }
+
+  // The whole file itself is accepted; a sound field filled to its end is
+  // taken as far as the field goes, never further.
+  StartWithPoses(2);
+  ASSERT_TRUE(ReadEditData(*document, editor, folder.Write("good.KZI", fullSoundField)));
+  EXPECT_EQ(document->startSound, std::string(32, 'x'));
+  EXPECT_EQ(document->endSound, "");
+}
+
+TEST_F(EditDataTest, AnUnreadableFileShowsMessage131) {
+  StartWithPoses(1);
+  EXPECT_FALSE(ReadEditData(*document, editor, folder.Path("missing.KZI")));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgEditDataReadFailed));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
+  EXPECT_EQ(document->poseCount(), 1);
+}
+
+TEST_F(EditDataTest, OpeningAProgramInAnyCaseUsesTheProgramReader) {
+  WriteSettings("[DATA]\nPATH=/old/place.KZI\n");
+  StartWithPoses(2);
+  StandardValues values{};
+  values[0] = 100;
+  document->standardValues = values;
+  const std::string program =
+      "<medit>\r\n\t<block name=\"step\" type=\"0\"/>\r\n</medit>\r\n"
+      "<mem_w size=\"2\" adr=\"0x0a00\">\r\n"
+      "\t0x0000,0x0064,0x0005,0x0064,\r\n\t0x0000,0x0064,\r\n"
+      "\t0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
+      "0x0000,0x0000,0x0000,0x0000,0x0000,0x0001,0x0000,0x0000,0x0000,0x0000,0x0000,0x0000,"
+      "0x0000,\r\n"
+      "</mem_w>\r\n<mem_w size=\"2\" adr=\"0x0b00\">40</mem_w>\r\n";
+  const std::string path = folder.Write("walk.km4", program);
+  Choose(path);
+  ASSERT_TRUE(OpenEditData(*document, editor));
+
+  const FileDialogRequest& request = ui.fileRequests[0];
+  EXPECT_TRUE(request.open);
+  EXPECT_EQ(request.defaultExtension, "KZI");
+  EXPECT_EQ(request.initialName, "/old/place.KZI");
+  EXPECT_EQ(Cp932ToUtf8(request.filter), "モーションデータ|*.KZI|プログラム(KM4)|*.KM4||");
+  EXPECT_THAT(ui.shown, IsEmpty());
+  EXPECT_THAT(Tabs(), ElementsAre("step"));
+  EXPECT_EQ(ui.ReadNumber(ctl::ServoField(0)), 105);
+  EXPECT_EQ(ui.ReadNumber(ctl::kTravelTime), 40);
+  EXPECT_EQ(document->poses[0].leftEye, 5u);
+  EXPECT_EQ(document->currentPose, 0);
+  EXPECT_EQ(document->editDataPath, path);
+  EXPECT_EQ(DataPathSetting(), path);
+  EXPECT_TRUE(ui.IsEnabled(ctl::kWriteProgram));
+  EXPECT_FALSE(document->modified);
+}
+
+TEST_F(EditDataTest, OpeningAProgramWithoutPosesLeavesAnEmptyEditor) {
+  StartWithPoses(2);
+  document->standardValues = StandardValues{};
+  Choose(folder.Write("EMPTY.KM4", "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"));
+  ASSERT_TRUE(OpenEditData(*document, editor));
+  EXPECT_EQ(document->poseCount(), 0);
+  EXPECT_EQ(document->currentPose, -1);
+  EXPECT_THAT(Tabs(), IsEmpty());
+  EXPECT_EQ(ui.Text(ctl::ServoField(0)), "");
+  for (int id : {ctl::kWriteProgram, ctl::kSaveEditData, ctl::kDeletePose, ctl::kMirrorLegs})
+    EXPECT_FALSE(ui.IsEnabled(id)) << id;
+  EXPECT_FALSE(document->modified);
+}
+
+TEST_F(EditDataTest, OpenCancelledOrFailed) {
+  StartWithPoses(2);
+  ui.fileAnswers.push_back(std::nullopt);
+  EXPECT_TRUE(OpenEditData(*document, editor)) << "a cancelled dialog is no failure";
+  EXPECT_THAT(ui.shown, IsEmpty());
+
+  Choose(folder.Write("bad.KZI", "kazi"));
+  EXPECT_FALSE(OpenEditData(*document, editor));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgEditDataWrong));
+  EXPECT_EQ(document->editDataPath, "");
+  EXPECT_EQ(DataPathSetting(), "");
+  EXPECT_EQ(document->poseCount(), 2);
+}
+
+TEST_F(EditDataTest, SaveCancelledOrRefusedByTheEditor) {
+  StartWithPoses(1);
+  document->editDataPath = folder.Path("before.KZI");
+  ui.fileAnswers.push_back(std::nullopt);
+  EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kCancelled);
+  EXPECT_EQ(ui.fileRequests[0].initialName, folder.Path("before.KZI"));
+  EXPECT_EQ(document->editDataPath, folder.Path("before.KZI"));
+
+  ui.SetText(ctl::kTravelTime, "19");
+  Choose(folder.Path("after.KZI"));
+  EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kFailed);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgTravelTimeTooShort));
+  EXPECT_EQ(document->editDataPath, folder.Path("after.KZI")) << "the chosen path is kept";
+  EXPECT_EQ(folder.Read("after.KZI"), "<missing>");
+}
+
+TEST_F(EditDataTest, ASoundNameLongerThan31BytesIsRefusedBeforeWriting) {
+  StartWithPoses(1);
+  const std::string target = folder.Write("keep.KZI", "previous");
+  const std::string fits(31, 's');
+  const std::string tooLong = std::string(28, 'e') + ".wav";
+  document->startSound = fits;
+  document->endSound = tooLong;
+  document->modified = true;
+  Choose(target);
+  EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kFailed);
+  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameTooLong));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kExclamation);
+  EXPECT_THAT(ui.shown[0].args, ElementsAre(tooLong, "31"));
+  EXPECT_EQ(folder.Read("keep.KZI"), "previous");
+  EXPECT_TRUE(document->modified);
+
+  document->endSound = fits;
+  Choose(target);
+  EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
+  EXPECT_EQ(folder.Read("keep.KZI").substr(32, 32), fits + '\0');
+}
+
+TEST_F(EditDataTest, AFailedWriteShowsMessage132AndLeavesWhatWasThere) {
+  StartWithPoses(1);
+  document->modified = true;
+  std::filesystem::create_directory(folder.Path("taken.KZI"));
+  folder.Write("taken.KZI/inside", "x");
+  Choose(folder.Path("taken.KZI"));
+  EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kFailed);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgEditDataWriteFailed));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
+  EXPECT_EQ(folder.Read("taken.KZI/inside"), "x");
+  EXPECT_TRUE(document->modified);
+  EXPECT_EQ(DataPathSetting(), "");
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    EXPECT_EQ(entry.path().filename().string().rfind("taken.KZI.", 0), std::string::npos)
+        << "a temporary file was left behind: " << entry.path();
+}
+
+TEST_F(EditDataTest, AFailedSaveNeverTruncatesThePreviousFile) {
+  StartWithPoses(1);
+  std::filesystem::create_directory(folder.Path("locked"));
+  const std::string target = folder.Write("locked/walk.KZI", "previous motion");
+  ::chmod(folder.Path("locked").c_str(), 0555);
+  if (::access(folder.Path("locked").c_str(), W_OK) == 0) {
+    ::chmod(folder.Path("locked").c_str(), 0755);
+    GTEST_SKIP() << "the folder stays writable for this user (root)";
+  }
+  Choose(target);
+  EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kFailed);
+  ::chmod(folder.Path("locked").c_str(), 0755);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgEditDataWriteFailed));
+  EXPECT_EQ(folder.Read("locked/walk.KZI"), "previous motion");
+}
+
+}  // namespace
+}  // namespace kz::testing
