@@ -8,6 +8,8 @@
 
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
+#include "formats/edit_data.h"
+#include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
@@ -88,6 +90,77 @@ TEST_F(EditorWindowTest, ClosingAModifiedEditorAsksMessage116) {
     EXPECT_EQ(window->document(), nullptr);
     ui.shown.clear();
   }
+}
+
+TEST_F(EditorWindowTest, YesToMessage116SavesAndClosesOnlyWhenNothingIsLost) {
+  const std::string target = folder.Path("walk.KZI");
+  const struct {
+    std::optional<FileDialogAnswer> saveAnswer;
+    bool closes;
+    std::vector<int> messages;
+  } cases[] = {
+      {FileDialogAnswer{target, false}, true, {kMsgSaveChanges}},
+      {std::nullopt, true, {kMsgSaveChanges}},  // a cancelled save dialog still closes
+      {FileDialogAnswer{folder.path(), false}, false, {kMsgSaveChanges, kMsgEditDataWriteFailed}},
+  };
+  for (const auto& c : cases) {
+    StartWithOriginPose();
+    ui.SetText(ctl::ServoField(1), "-7");
+    ui.answers = {Button::kYes};
+    ui.fileAnswers = {c.saveAnswer};
+    EXPECT_EQ(Click(kIdCancel), c.closes);
+    EXPECT_EQ(ui.shownIds(), c.messages);
+    EXPECT_EQ(window->document() == nullptr, c.closes);
+    ui.shown.clear();
+  }
+  std::string saved;
+  ASSERT_TRUE(ReadWholeFile(target, saved, 1 << 20));
+  EXPECT_EQ(saved.substr(0, 4), "kazo");
+}
+
+TEST_F(EditorWindowTest, OpeningAnotherMotionSettlesUnsavedEditsFirst) {
+  StartWithOriginPose();
+  ui.SetText(ctl::ServoField(1), "-7");
+  ui.answers = {Button::kCancel};
+  Click(ctl::kOpenEditData);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSaveChanges));
+  EXPECT_THAT(ui.fileRequests, IsEmpty()) << "Cancel opens nothing";
+
+  // No discards the edits; a file that cannot be read keeps the motion.
+  const std::string bad = folder.Write("bad.KZI", "not a motion");
+  ui.answers = {Button::kNo};
+  ui.fileAnswers = {FileDialogAnswer{bad, false}};
+  Click(ctl::kOpenEditData);
+  EXPECT_EQ(ui.shown.back().id, kMsgEditDataWrong);
+  EXPECT_EQ(document().poseCount(), 1);
+  EXPECT_EQ(ui.Text(ctl::ServoField(1)), "-7");
+}
+
+TEST_F(EditorWindowTest, TheCaptionNamesTheFileAndMarksUnsavedEdits) {
+  StartWithOriginPose();
+  EXPECT_EQ(Cp932ToUtf8(window->Caption()), "カゾモーションエディター");
+  document().modified = true;
+  EXPECT_EQ(Cp932ToUtf8(window->Caption()), "*カゾモーションエディター");
+  ui.fileAnswers = {FileDialogAnswer{SystemText(folder.Path("歩く.KZI")), false}};
+  Click(ctl::kSaveEditData);
+  EXPECT_EQ(Cp932ToUtf8(window->Caption()), "歩く.KZI - カゾモーションエディター");
+}
+
+TEST_F(EditorWindowTest, AMotionNamedAtStartIsOpened) {
+  StartWithOriginPose();
+  Click(ctl::kAddPose);
+  const std::string path = folder.Path("two.KZI");
+  ui.fileAnswers = {FileDialogAnswer{path, false}};
+  Click(ctl::kSaveEditData);
+
+  folder.Write("KZMotion.ini", "");
+  window = std::make_unique<CKZMotionDlg>(folder.Path("KZMotion.ini"), ui, ui);
+  window->OpenOnStart(path);
+  window->OnInit(ui);
+  EXPECT_EQ(document().poseCount(), 2);
+  EXPECT_EQ(document().currentPose, 0);
+  EXPECT_EQ(ui.Text(ctl::ServoField(0)), "30");
+  EXPECT_FALSE(document().modified);
 }
 
 TEST_F(EditorWindowTest, PoseCommandsRunThroughTheTable) {

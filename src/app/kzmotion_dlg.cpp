@@ -4,6 +4,9 @@
 
 #include "dialogs/led_commands.h"
 #include "dialogs/led_swatch.h"
+#include "formats/edit_data.h"
+#include "formats/motion_file.h"
+#include "formats/program_writer.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
 #include "platform/paths.h"
@@ -15,6 +18,23 @@ namespace kz {
 namespace {
 
 using Operation = void (*)(MotionDocument&, EditorUi&);
+
+// Message 116 for unsaved edits: true when the caller may go on, having
+// saved or discarded them; false on Cancel or when the save failed, so that
+// the edits are not lost. A cancelled save dialog goes on.
+bool SettleUnsavedEdits(MotionDocument& document, EditorUi& ui) {
+  if (!document.modified) return true;
+  const Button answer = ui.prompts.ShowMessage(kMsgSaveChanges, BoxKind::kYesNoCancelQuestion);
+  if (answer == Button::kCancel) return false;
+  return answer == Button::kNo || SaveEditData(document, ui) != SaveResult::kFailed;
+}
+
+// Opening replaces the motion, so unsaved edits are settled first. A file
+// that cannot be read leaves the motion as it was: the readers check before
+// they change anything, and clearing the editor would throw the motion away.
+void OpenMotion(MotionDocument& document, EditorUi& ui) {
+  if (SettleUnsavedEdits(document, ui)) OpenEditData(document, ui);
+}
 
 struct Command {
   int id;
@@ -28,9 +48,10 @@ constexpr auto kClicked = ControlEvent::kClicked;
 // before this table, by the change tracking.
 constexpr std::array kCommands = {
     Command{ctl::kReadLogs, kClicked, nullptr},
-    Command{ctl::kWriteProgram, kClicked, nullptr},
-    Command{ctl::kOpenEditData, kClicked, nullptr},
-    Command{ctl::kSaveEditData, kClicked, nullptr},
+    Command{ctl::kWriteProgram, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { WriteMotionProgram(d, ui); }},
+    Command{ctl::kOpenEditData, kClicked, OpenMotion},
+    Command{ctl::kSaveEditData, kClicked, [](MotionDocument& d, EditorUi& ui) { SaveEditData(d, ui); }},
     Command{ctl::kDirectExecute, kClicked, nullptr},
     Command{ctl::kAdjustAddresses, kClicked, nullptr},
     Command{ctl::kStartEndProcessing, kClicked, nullptr},
@@ -82,6 +103,8 @@ CKZMotionDlg::CKZMotionDlg(std::string iniPath, Prompts& prompts, Dialogs& dialo
 void CKZMotionDlg::OnInit(Controls& controls) {
   EditorUi ui{controls, prompts_, dialogs_};
   InitEditor(*document_, ui);
+  if (!startupMotion_.empty() && !OpenMotionFile(*document_, ui, startupMotion_))
+    ClearEditor(*document_, controls);
 }
 
 bool CKZMotionDlg::Routes(int id, ControlEvent event) {
@@ -125,11 +148,9 @@ std::string CKZMotionDlg::Caption() const {
   return (document_->modified ? "*" : "") + (name.empty() ? "" : name + " - ") + kTitle;
 }
 
-bool CKZMotionDlg::CloseEditor(Controls&) {
-  if (document_->modified) {
-    const Button answer = prompts_.ShowMessage(kMsgSaveChanges, BoxKind::kYesNoCancelQuestion);
-    if (answer == Button::kCancel) return false;
-  }
+bool CKZMotionDlg::CloseEditor(Controls& controls) {
+  EditorUi ui{controls, prompts_, dialogs_};
+  if (!SettleUnsavedEdits(*document_, ui)) return false;
   // The document's destruction clears the card's pose file and closes the
   // simulator.
   document_.reset();

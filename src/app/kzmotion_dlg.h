@@ -20,6 +20,9 @@ class CKZMotionDlg : public DialogLogic {
   // Creates the document on the settings file at `iniPath` (CP932).
   CKZMotionDlg(std::string iniPath, Prompts& prompts, Dialogs& dialogs);
 
+  // A motion (CP932 path) to open when the window starts.
+  void OpenOnStart(std::string path) { startupMotion_ = std::move(path); }
+
   int TemplateId() const override { return kTemplateId; }
   void OnInit(Controls& controls) override;
   bool OnEvent(Controls& controls, int id, ControlEvent event) override;
@@ -40,6 +43,7 @@ class CKZMotionDlg : public DialogLogic {
   std::unique_ptr<MotionDocument> document_;
   Prompts& prompts_;
   Dialogs& dialogs_;
+  std::string startupMotion_;
 };
 
 }  // namespace kz

@@ -39,8 +39,9 @@ std::string PoseJson(const Pose& pose) {
     servo += (k ? ", " : "") + std::to_string(pose.servo[static_cast<std::size_t>(k)]);
   return "    {\"label\": " + Quoted(pose.label) +
          ", \"travelTime\": " + std::to_string(pose.travelTime) +
-         ", \"holdTime\": " + std::to_string(pose.holdTime) + ", \"leftEye\": " + Hex(pose.leftEye) +
-         ", \"rightEye\": " + Hex(pose.rightEye) + ", \"mouth\": " + std::to_string(pose.mouth) +
+         ", \"holdTime\": " + std::to_string(pose.holdTime) +
+         ", \"leftEye\": " + Hex(pose.leftEye) + ", \"rightEye\": " + Hex(pose.rightEye) +
+         ", \"mouth\": " + std::to_string(pose.mouth) +
          ", \"flags\": " + std::to_string(pose.flags) +
          ", \"startTime\": " + std::to_string(pose.startTime) + ",\n     \"servo\": [" + servo +
          "]}";
@@ -56,7 +57,8 @@ std::string MotionJson(const MotionDocument& document, int loopCount, bool backA
   json += "  \"endSound\": " + Quoted(document.endSound) + ",\n";
   json += "  \"startWait\": " + std::to_string(document.startWait) + ",\n";
   json += "  \"endWait\": " + std::to_string(document.endWait) + ",\n";
-  json += std::string("  \"startTorqueOn\": ") + (document.startTorqueOn ? "true" : "false") + ",\n";
+  json +=
+      std::string("  \"startTorqueOn\": ") + (document.startTorqueOn ? "true" : "false") + ",\n";
   json += std::string("  \"endTorqueOff\": ") + (document.endTorqueOff ? "true" : "false") + ",\n";
   json += "  \"poses\": [";
   for (int i = 0; i < document.poseCount(); ++i)

@@ -6,6 +6,7 @@
 
 #include "app/about_dlg.h"
 #include "gui/app_icon.h"
+#include "ui/control_ids.h"
 #include "ui/dialog_template.h"
 #include "ui/messages.h"
 
@@ -22,6 +23,14 @@ EditorWindow::EditorWindow(CKZMotionDlg& logic, Dialogs& dialogs)
   // A main window, not a passing dialog: it can be minimised.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+  // What users of a desktop editor expect; each works only while its button does.
+  for (auto [keys, id] : {std::pair{QKeySequence::Save, ctl::kSaveEditData},
+                          std::pair{QKeySequence::Open, ctl::kOpenEditData}}) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), this);
+    connect(shortcut, &QShortcut::activated, this, [this, id] {
+      if (IsEnabled(id)) Route(id, ControlEvent::kClicked);
+    });
+  }
   if (!AboutItemText().isEmpty()) {
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &EditorWindow::ShowAbout);

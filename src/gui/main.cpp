@@ -59,9 +59,7 @@ int main(int argc, char** argv) {
   kz::QtDialogs dialogs;
   kz::CKZMotionDlg logic(*settingsPath, prompts, dialogs);
   if (options->setupPath) logic.document()->setupOverride = options->setupPath;
-  if (options->motionPath)
-    std::fputs("kzmotion: opening a motion at start-up is not available yet; starting empty\n",
-               stderr);
+  if (options->motionPath) logic.OpenOnStart(*options->motionPath);
   kz::EditorWindow window(logic, dialogs);
   window.Run();
   return 0;

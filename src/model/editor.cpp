@@ -134,6 +134,7 @@ void ClearEditor(MotionDocument& document, Controls& controls) {
   // Nothing refers to the poses any more: release them rather than keep them.
   ReleasePoses(document);
   document.currentPose = -1;
+  controls.Redraw(ctl::kEyeSwatch);  // grey now: there is no pose
 }
 
 void EnableEditing(const MotionDocument& document, Controls& controls, bool on) {
