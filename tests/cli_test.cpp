@@ -6,6 +6,11 @@
 #include <cstdio>
 #include <string>
 
+#include "fakes/editor_fixture.h"
+#include "formats/edit_data.h"
+#include "formats/program_writer.h"
+#include "model/standard_values.h"
+
 namespace {
 
 struct CliRun {
@@ -38,6 +43,68 @@ TEST(Cli, AnUnknownCommandLineExitsWithTwo) {
   const CliRun run = RunCli("--no-such-option");
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_NE(run.output.find("Usage:"), std::string::npos);
+}
+
+// Motion files made by the editor's own commands, as the window makes them,
+// taken through the tool and back.
+class CliMotionTest : public kz::testing::EditorFixture {
+ protected:
+  void SetUp() override {
+    WriteSettings("[POSE]\nLOOP_COUNT=2\n");
+    StartWithPoses(2);
+    document->poses[1].label = kz::SystemText("歩く");
+    document->setupOverride = kSampleSetup;
+    ASSERT_TRUE(kz::LoadStandardValues(*document, editor));
+    ui.fileAnswers.push_back(kz::FileDialogAnswer{folder.Path("walk.KZI"), false});
+    ASSERT_EQ(kz::SaveEditData(*document, editor), kz::SaveResult::kSaved);
+    settingsBefore = folder.Read("KZMotion.ini");
+  }
+
+  CliRun Run(const std::string& arguments) {
+    return RunCli("--settings " + SettingsPath() + " --setup " + kSampleSetup + " " + arguments);
+  }
+
+  static constexpr const char* kSampleSetup = KZ_SOURCE_DIR "/samples/STARTUP.XML";
+  std::string settingsBefore;
+};
+
+TEST_F(CliMotionTest, WriteReadAndDumpWorkOnTheEditorsFiles) {
+  const CliRun write = Run("write " + folder.Path("walk.KZI") + " -o " + folder.Path("walk.KM4"));
+  EXPECT_EQ(write.exitCode, 0) << write.output;
+  EXPECT_EQ(write.output, "モーションプログラムの書出しに成功しました\n");
+  kz::ProgramOptions options;
+  options.loopCount = 2;
+  EXPECT_EQ(folder.Read("walk.KM4"), kz::BuildProgramText(*document, options))
+      << "the same program the window writes";
+
+  const CliRun read = Run("read " + folder.Path("walk.KM4") + " -o " + folder.Path("back.KZI"));
+  EXPECT_EQ(read.exitCode, 0) << read.output;
+  EXPECT_NE(read.output.find("を終了時の音声として登録しますか？\n-> いいえ"), std::string::npos)
+      << "questions are answered No: " << read.output;
+
+  const CliRun dump = Run("dump " + folder.Path("back.KZI"));
+  EXPECT_EQ(dump.exitCode, 0) << dump.output;
+  EXPECT_NE(dump.output.find("\"label\": \"歩く\""), std::string::npos) << dump.output;
+  EXPECT_NE(dump.output.find("\"servo\": [100, 101, 102,"), std::string::npos) << dump.output;
+  EXPECT_NE(dump.output.find("\"loopCount\": 2,"), std::string::npos) << "reset from the settings";
+
+  EXPECT_EQ(folder.Read("KZMotion.ini"), settingsBefore) << "the tool never writes settings";
+}
+
+TEST_F(CliMotionTest, YesAnswersTheQuestionsAndFailuresExitWithOne) {
+  const CliRun write = Run("--yes write " + folder.Path("walk.KZI") + " -o " + folder.Path("w.KM4"));
+  ASSERT_EQ(write.exitCode, 0) << write.output;
+  const CliRun read = Run("--yes read " + folder.Path("w.KM4") + " -o " + folder.Path("w.KZI"));
+  EXPECT_NE(read.output.find("-> はい"), std::string::npos) << read.output;
+  const CliRun dump = Run("dump " + folder.Path("w.KZI"));
+  EXPECT_NE(dump.output.find("\"endSound\": \"voice\\\\Y153.wav\""), std::string::npos)
+      << dump.output;
+
+  const CliRun missing = Run("write " + folder.Path("none.KZI") + " -o " + folder.Path("x.KM4"));
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.output, "モーションデータファイル読込みに失敗しました\n");
+  EXPECT_EQ(folder.Read("x.KM4"), "<missing>");
+  EXPECT_EQ(Run("write " + folder.Path("walk.KZI")).exitCode, 2) << "no -o";
 }
 
 }  // namespace
