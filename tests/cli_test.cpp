@@ -92,7 +92,8 @@ TEST_F(CliMotionTest, WriteReadAndDumpWorkOnTheEditorsFiles) {
 }
 
 TEST_F(CliMotionTest, YesAnswersTheQuestionsAndFailuresExitWithOne) {
-  const CliRun write = Run("--yes write " + folder.Path("walk.KZI") + " -o " + folder.Path("w.KM4"));
+  const CliRun write =
+      Run("--yes write " + folder.Path("walk.KZI") + " -o " + folder.Path("w.KM4"));
   ASSERT_EQ(write.exitCode, 0) << write.output;
   const CliRun read = Run("--yes read " + folder.Path("w.KM4") + " -o " + folder.Path("w.KZI"));
   EXPECT_NE(read.output.find("-> はい"), std::string::npos) << read.output;

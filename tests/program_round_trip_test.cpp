@@ -32,8 +32,8 @@ TEST_F(ProgramRoundTripTest, PosesComeBackWithTheirLabelsServosAndTravelTimes) {
   ASSERT_TRUE(WriteMotionProgram(*document, editor));
   ui.answers = {Button::kNo, Button::kNo};  // the default start and end sounds
   ASSERT_TRUE(ReadMotionProgram(*document, editor, program));
-  EXPECT_THAT(ui.shownIds(), ::testing::ElementsAre(kMsgProgramWritten, kMsgUseAsEndSound,
-                                                    kMsgUseAsEndSound));
+  EXPECT_THAT(ui.shownIds(),
+              ::testing::ElementsAre(kMsgProgramWritten, kMsgUseAsEndSound, kMsgUseAsEndSound));
 
   ASSERT_EQ(document->poseCount(), 3);
   for (std::size_t i = 0; i < 3; ++i) {
@@ -45,7 +45,7 @@ TEST_F(ProgramRoundTripTest, PosesComeBackWithTheirLabelsServosAndTravelTimes) {
     EXPECT_EQ(read.flags, kBrightnessLimit);
   }
   // Limited bytes come back times five, in proportion to the largest.
-  EXPECT_EQ(document->poses[0].leftEye, 0x007DFAu);  // 50, 25, 0 -> 250, 125, 0
+  EXPECT_EQ(document->poses[0].leftEye, 0x007DFAu);   // 50, 25, 0 -> 250, 125, 0
   EXPECT_EQ(document->poses[0].rightEye, 0x2D0000u);  // blue 50 -> 48 / 5 = 9 -> 45
   EXPECT_EQ(document->poses[0].mouth, 250);
   EXPECT_EQ(document->poses[2].leftEye, 0x0000FAu) << "written whole as 50, read as 250";

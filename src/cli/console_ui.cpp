@@ -27,7 +27,8 @@ Button ConsolePrompts::ShowMessage(int messageId, BoxKind kind,
   std::fprintf(out_, "%s\n", FormatMessage(messageId, utf8Args).c_str());
   if (!IsQuestion(kind)) return Button::kOk;
   const bool okCancel = kind == BoxKind::kOkCancel;
-  std::fprintf(out_, "-> %s\n", answerYes_ ? (okCancel ? "OK" : "はい") : (okCancel ? "キャンセル" : "いいえ"));
+  std::fprintf(out_, "-> %s\n",
+               answerYes_ ? (okCancel ? "OK" : "はい") : (okCancel ? "キャンセル" : "いいえ"));
   if (okCancel) return answerYes_ ? Button::kOk : Button::kCancel;
   return answerYes_ ? Button::kYes : Button::kNo;
 }

@@ -12,8 +12,9 @@ namespace kz {
 bool IsProgramTextPath(const std::string& path) {
   constexpr std::string_view kExtension = ".KM4";
   if (path.size() < kExtension.size()) return false;
-  return std::equal(kExtension.begin(), kExtension.end(), path.end() - kExtension.size(),
-                    [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); });
+  return std::equal(
+      kExtension.begin(), kExtension.end(), path.end() - kExtension.size(),
+      [](char a, char b) { return a == std::toupper(static_cast<unsigned char>(b)); });
 }
 
 bool OpenMotionFile(MotionDocument& document, EditorUi& ui, const std::string& path) {

@@ -46,8 +46,9 @@ std::optional<FileDialogAnswer> CFileDlg::Ask() {
       return FileDialogAnswer{*path, option_->isChecked()};
     // The system keeps names in Shift_JIS: a name it cannot hold is refused
     // here rather than mangled later.
-    QMessageBox::warning(this, QStringLiteral("KZMotion"),
-                         QStringLiteral("このファイル名は使えません (Shift_JIS で表せない文字があります)。"));
+    QMessageBox::warning(
+        this, QStringLiteral("KZMotion"),
+        QStringLiteral("このファイル名は使えません (Shift_JIS で表せない文字があります)。"));
   }
   return std::nullopt;
 }

@@ -30,8 +30,8 @@ int LowerHexDigit(char c) {
 bool ReadSetupFile(MotionDocument& document, EditorUi& ui, std::string& path,
                    std::string& contents) {
   Settings settings = document.settings();
-  path = document.setupOverride.value_or(
-      settings.ReadText("SETUP", "PATH", "", kSetupPathCapacity));
+  path =
+      document.setupOverride.value_or(settings.ReadText("SETUP", "PATH", "", kSetupPathCapacity));
   if (path.empty() || !FileExists(path)) {
     ui.prompts.ShowMessage(kMsgSetupNotLoaded, BoxKind::kInformation);
     const bool binary = document.kazoModel == 2;

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "model/motion_document.h"
-#include "ui/memory_controls.h"
 #include "ui/dialogs.h"
 #include "ui/editor_ui.h"
+#include "ui/memory_controls.h"
 #include "ui/prompts.h"
 
 namespace kz::testing {
@@ -46,7 +46,7 @@ class ScriptedUi : public ScriptedControls, public Prompts, public Dialogs {
   std::deque<Button> answers;                               // for questions
   std::deque<std::optional<FileDialogAnswer>> fileAnswers;  // nullopt = Cancel
   std::deque<std::optional<std::uint32_t>> colorAnswers;
-  std::deque<int> modalCommands;  // control ids fed to a modal dialog in turn
+  std::deque<int> modalCommands;    // control ids fed to a modal dialog in turn
   std::vector<int> modalTemplates;  // the templates of the modal dialogs run
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> fileRequests;

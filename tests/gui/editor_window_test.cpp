@@ -256,5 +256,25 @@ TEST_F(EditorWindowGuiTest, F1ShowsTheAboutBox) {
   EXPECT_THAT(ui.modalTemplates, ElementsAre(100));
 }
 
+TEST_F(EditorWindowGuiTest, CtrlSSavesAndTheTitleFollowsTheFileAndItsEdits) {
+  StartWithPoses(0);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ui.fileAnswers = {FileDialogAnswer{SystemText(folder.Path("歩く.KZI")), false}};
+  QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(folder.Read("歩く.KZI").substr(0, 4), "kazo");
+  EXPECT_EQ(window->windowTitle(), "歩く.KZI - カゾモーションエディター");
+  QTest::keyClicks(&Field(ctl::kHoldTime), "0");
+  EXPECT_EQ(window->windowTitle(), "*歩く.KZI - カゾモーションエディター");
+
+  // Ctrl+O settles the unsaved edit first, then opens.
+  ui.answers = {Button::kNo};
+  ui.fileAnswers = {FileDialogAnswer{SystemText(folder.Path("歩く.KZI")), false}};
+  QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSaveChanges));
+  EXPECT_EQ(Field(ctl::kHoldTime).text(), "60");
+  EXPECT_EQ(window->windowTitle(), "歩く.KZI - カゾモーションエディター");
+}
+
 }  // namespace
 }  // namespace kz::testing

@@ -1,9 +1,10 @@
 // The file dialog with its option check box.
 #include "gui/file_dlg.h"
 
+#include <gtest/gtest.h>
+
 #include <QCheckBox>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include "fakes/temp_folder.h"
 #include "platform/text_encoding.h"
