@@ -1,10 +1,13 @@
 #include "gui/dialog_host.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTimer>
 
@@ -28,6 +31,7 @@ DialogHost::DialogHost(DialogLogic& logic, const DialogTemplate& dialog, QWidget
   QWidget* previous = nullptr;
   std::vector<QWidget*> backgrounds;
   for (const ControlTemplate& control : dialog.controls) {
+    if (control.kind != ControlKind::kRadioButton) radioGroup_ = nullptr;
     QWidget* widget = CreateControl(control, previous);
     widget->setGeometry(units_.Rect(control));
     widget->setEnabled(control.enabled);
@@ -58,13 +62,29 @@ QWidget* DialogHost::CreateControl(const ControlTemplate& control, QWidget* prev
       connect(box, &QCheckBox::clicked, this, [this, id] { Route(id, ControlEvent::kClicked); });
       return box;
     }
+    case ControlKind::kRadioButton: {
+      auto* radio = new QRadioButton(text, this);
+      if (!radioGroup_) radioGroup_ = new QButtonGroup(this);
+      radioGroup_->addButton(radio);
+      connect(radio, &QRadioButton::clicked, this,
+              [this, id] { Route(id, ControlEvent::kClicked); });
+      return radio;
+    }
+    case ControlKind::kDropDownList: {
+      auto* list = new QComboBox(this);
+      // Only the user's picks notify, as with the platform's list.
+      connect(list, &QComboBox::activated, this,
+              [this, id] { Route(id, ControlEvent::kSelectionChanged); });
+      return list;
+    }
     case ControlKind::kLabel: {
       auto* label = new QLabel(text, this);
       label->setWordWrap(true);
       label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
       return label;
     }
-    case ControlKind::kNumberField: {
+    case ControlKind::kNumberField:
+    case ControlKind::kTextField: {
       auto* field = new QLineEdit(this);
       connect(field, &QLineEdit::textChanged, this,
               [this, id] { Route(id, ControlEvent::kTextChanged); });
@@ -175,7 +195,13 @@ bool DialogHost::IsChecked(int id) const {
 }
 
 void DialogHost::SetChecked(int id, bool checked) {
-  if (auto* button = As<QAbstractButton>(id)) button->setChecked(checked);
+  auto* button = As<QAbstractButton>(id);
+  if (!button) return;
+  // An exclusive group will not let its checked button go unless told to.
+  QButtonGroup* group = button->group();
+  if (group && !checked) group->setExclusive(false);
+  button->setChecked(checked);
+  if (group && !checked) group->setExclusive(true);
 }
 
 bool DialogHost::IsEnabled(int id) const {
@@ -214,6 +240,23 @@ void DialogHost::SelectTab(int id, int index) {
 int DialogHost::SelectedTab(int id) const {
   auto* row = As<TabRow>(id);
   return row ? row->Selected() : -1;
+}
+
+void DialogHost::ClearList(int id) {
+  if (auto* list = As<QComboBox>(id)) list->clear();
+}
+
+void DialogHost::AddListItem(int id, const std::string& text) {
+  if (auto* list = As<QComboBox>(id)) list->addItem(FromSystemText(text));
+}
+
+void DialogHost::SelectListItem(int id, int index) {
+  if (auto* list = As<QComboBox>(id)) list->setCurrentIndex(index);
+}
+
+int DialogHost::SelectedListItem(int id) const {
+  auto* list = As<QComboBox>(id);
+  return list ? list->currentIndex() : -1;
 }
 
 void DialogHost::StartTimer(int timerId, int milliseconds) {

@@ -8,6 +8,7 @@
 #include "ui/dialog_template.h"
 #include "ui/dialogs.h"
 
+class QButtonGroup;
 class QTimer;
 
 namespace kz {
@@ -43,6 +44,10 @@ class DialogHost : public QDialog, public Controls {
   void InsertTab(int id, int index, const std::string& text) override;
   void SelectTab(int id, int index) override;
   int SelectedTab(int id) const override;
+  void ClearList(int id) override;
+  void AddListItem(int id, const std::string& text) override;
+  void SelectListItem(int id, int index) override;
+  int SelectedListItem(int id) const override;
   void StartTimer(int timerId, int milliseconds) override;
   void StopTimer(int timerId) override;
 
@@ -64,6 +69,7 @@ class DialogHost : public QDialog, public Controls {
   DialogUnits units_;
   std::map<int, QWidget*> widgets_;
   std::map<int, QTimer*> timers_;
+  QButtonGroup* radioGroup_ = nullptr;  // the group the next radio row joins
   bool initialised_ = false;
   int closedBy_ = kIdCancel;
 };

@@ -40,14 +40,15 @@ QSize TextRoom(ControlKind kind, const QString& text, int width, const QFont& fo
       const int frame = style.pixelMetric(QStyle::PM_DefaultFrameWidth) + 2;
       return QSize(metrics.horizontalAdvance(text) + 2 * frame, lineHeight + 2 * frame);
     }
-    case ControlKind::kCheckBox: {
+    case ControlKind::kCheckBox:
+    case ControlKind::kRadioButton: {
       // The style knows how much room its box and the gap beside it take;
       // the height it asks for has margins a one-line box can do without.
       QStyleOptionButton option;
       option.text = text;
       option.fontMetrics = metrics;
       const QSize wanted = style.sizeFromContents(
-          QStyle::CT_CheckBox, &option,
+          kind == ControlKind::kCheckBox ? QStyle::CT_CheckBox : QStyle::CT_RadioButton, &option,
           style.itemTextRect(metrics, QRect(), Qt::TextShowMnemonic, false, text).size());
       return QSize(wanted.width(),
                    std::max(lineHeight, style.pixelMetric(QStyle::PM_IndicatorHeight)));
@@ -59,6 +60,9 @@ QSize TextRoom(ControlKind kind, const QString& text, int width, const QFont& fo
     }
     case ControlKind::kNumberField:
       return QSize(metrics.horizontalAdvance("-00000") + 6, lineHeight + 4);
+    case ControlKind::kTextField:
+    case ControlKind::kDropDownList:
+      return QSize(0, lineHeight + 4);
     default:
       return QSize();
   }

@@ -27,6 +27,12 @@ class Controls {
   virtual void SelectTab(int id, int index) = 0;  // -1 selects none
   virtual int SelectedTab(int id) const = 0;      // -1 when none
 
+  // Drop-down lists: items in the order added, index -1 selects none.
+  virtual void ClearList(int id) = 0;
+  virtual void AddListItem(int id, const std::string& text) = 0;
+  virtual void SelectListItem(int id, int index) = 0;
+  virtual int SelectedListItem(int id) const = 0;
+
   virtual void StartTimer(int timerId, int milliseconds) = 0;
   virtual void StopTimer(int timerId) = 0;
 

@@ -9,9 +9,12 @@ enum class ControlKind {
   kButton,
   kDefaultButton,  // the button Enter presses
   kCheckBox,
+  kRadioButton,  // consecutive radio rows form one group: one of them is on
   kLabel,        // wraps its text; "\n" starts a line
   kNumberField,  // signed decimal text
-  kSpin,         // up-down arrows stepping the number field just before it
+  kTextField,    // free text, such as a file name
+  kDropDownList,
+  kSpin,  // up-down arrows stepping the number field just before it
   kGroupBox,
   kTabRow,  // the controls placed over it form the page
   kSwatch,  // an owner-drawn button painted in the logic's colour

@@ -40,6 +40,16 @@ int MemoryControls::SelectedTab(int id) const {
   return it == selectedTab.end() ? -1 : it->second;
 }
 
+void MemoryControls::ClearList(int id) {
+  lists[id].clear();
+  selectedItem[id] = -1;
+}
+
+int MemoryControls::SelectedListItem(int id) const {
+  const auto it = selectedItem.find(id);
+  return it == selectedItem.end() ? -1 : it->second;
+}
+
 const MemoryControls::Control& MemoryControls::at(int id) const {
   static const Control kUntouched;
   const auto it = controls.find(id);

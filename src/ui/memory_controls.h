@@ -38,6 +38,10 @@ class MemoryControls : public Controls {
   void InsertTab(int id, int index, const std::string& text) override;
   void SelectTab(int id, int index) override { selectedTab[id] = index; }
   int SelectedTab(int id) const override;
+  void ClearList(int id) override;
+  void AddListItem(int id, const std::string& text) override { lists[id].push_back(text); }
+  void SelectListItem(int id, int index) override { selectedItem[id] = index; }
+  int SelectedListItem(int id) const override;
   void StartTimer(int timerId, int) override { timers.insert(timerId); }
   void StopTimer(int timerId) override { timers.erase(timerId); }
 
@@ -48,6 +52,8 @@ class MemoryControls : public Controls {
   std::map<int, Control> controls;
   std::map<int, std::vector<std::string>> tabs;
   std::map<int, int> selectedTab;
+  std::map<int, std::vector<std::string>> lists;
+  std::map<int, int> selectedItem;
   std::set<int> timers;
   int focus = 0;
   std::function<void(int id)> onTextChanged;

@@ -13,10 +13,61 @@
 #include "app/about_dlg.h"
 #include "gui/qt_prompts.h"
 #include "platform/text_encoding.h"
+#include "ui/dialog_template.h"
 #include "ui/messages.h"
 
 namespace kz {
 namespace {
+
+// A logic that only records what reaches it.
+class RecordingLogic : public DialogLogic {
+ public:
+  int TemplateId() const override { return 0; }
+  void OnInit(Controls&) override {}
+  bool OnEvent(Controls&, int id, ControlEvent event) override {
+    events.emplace_back(id, event);
+    return false;
+  }
+  std::vector<std::pair<int, ControlEvent>> events;
+};
+
+constexpr ControlTemplate kChoiceControls[] = {
+    {10, ControlKind::kRadioButton, "両目", 10, 10, 40, 10},
+    {11, ControlKind::kRadioButton, "左目", 10, 22, 40, 10},
+    {12, ControlKind::kRadioButton, "右目", 10, 34, 40, 10},
+    {20, ControlKind::kDropDownList, "", 60, 10, 60, 60},
+    {30, ControlKind::kTextField, "", 60, 30, 60, 12},
+};
+constexpr DialogTemplate kChoiceDialog{0, "choices", 130, 60, kChoiceControls};
+
+TEST(DialogHost, RadioGroupsListsAndTextFields) {
+  RecordingLogic logic;
+  DialogHost host(logic, kChoiceDialog);
+  host.show();
+  host.SetChecked(10, true);
+  host.SetChecked(12, true);
+  EXPECT_FALSE(host.IsChecked(10)) << "one radio of a group is on";
+  host.SetChecked(12, false);
+  EXPECT_FALSE(host.IsChecked(12)) << "the program may clear the whole group";
+  QTest::mouseClick(host.Widget(11), Qt::LeftButton);
+  EXPECT_TRUE(host.IsChecked(11));
+
+  host.AddListItem(20, SystemText("パターン0"));
+  host.AddListItem(20, SystemText("パターン1"));
+  host.SelectListItem(20, 1);
+  EXPECT_EQ(host.SelectedListItem(20), 1);
+  host.SelectListItem(20, -1);
+  EXPECT_EQ(host.SelectedListItem(20), -1);
+  host.ClearList(20);
+  EXPECT_EQ(host.SelectedListItem(20), -1);
+
+  host.SetText(30, SystemText("voice\\303.wav"));
+  EXPECT_EQ(host.Text(30), "voice\\303.wav");
+  using E = ControlEvent;
+  EXPECT_EQ(logic.events,
+            (std::vector<std::pair<int, E>>{{11, E::kClicked}, {30, E::kTextChanged}}))
+      << "programmatic checks and list picks raise nothing";
+}
 
 TEST(AboutBox, ShowsTheIconTheVersionAndOk) {
   CAboutDlg about;
