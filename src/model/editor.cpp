@@ -46,6 +46,7 @@ void LoadLinkSettings(MotionDocument& document) {
   document.slowCheck = file.ReadBool("REMOTE", "SLOW_CHECK", false);
   document.slowRatio = file.ReadInt("REMOTE", "SLOW_RATIO", 5);
   document.useFlashAir = file.ReadBool("REMOTE", "FLASH_AIR", false);
+  document.flashAirHost = file.ReadText("REMOTE", "FLASH_AIR_HOST", "flashair", kPathCapacity);
   document.cardFolder = file.ReadText("REMOTE", "FOLDER_DIRECTORY", "", kPathCapacity);
   document.simProcess.reset();
 }

@@ -58,6 +58,7 @@ class MotionDocument {
   std::string cardFolder;
   std::string remoteFolder;
   bool useFlashAir = false;
+  std::string flashAirHost = "flashair";  // "host" or "host:port" of the Wi-Fi card
   bool powerCheck = false;
   std::int32_t programTorque = 80;
   std::optional<StandardValues> standardValues;
