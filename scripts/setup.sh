@@ -10,6 +10,9 @@ packages=(
   libgtest-dev   # tests
   libgmock-dev
   qt6-base-dev          # the editor window (Qt 6 Widgets)
+  libcurl4-openssl-dev  # the FlashAir Wi-Fi card link
+  libcpp-httplib-dev    # kzcard, the card on loopback (devices and tests only)
+  pkgconf               # cpp-httplib's build flags come from pkg-config
   fonts-ipafont-gothic  # Japanese text in the editor (IPAPGothic)
   xvfb                  # a display for screenshots of the editor
   xauth

@@ -609,7 +609,7 @@ TEST_F(ProgramWriterCommandTest, ModelTwoAsksForABinaryProgram) {
   EXPECT_EQ(ui.fileRequests[0].defaultExtension, "BIN");
   EXPECT_THAT(ui.fileRequests[0].optionText, IsEmpty());
   EXPECT_TRUE(ui.fileRequests[0].overwritePrompt);
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgProgramWriteFailed));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgBinaryReadFailed));
   EXPECT_EQ(Files(), std::set<std::string>{"KZMotion.ini"});
 }
 

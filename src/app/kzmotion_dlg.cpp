@@ -3,10 +3,18 @@
 #include <array>
 
 #include "dialogs/led_commands.h"
+#include "dialogs/led_dlg.h"
 #include "dialogs/led_swatch.h"
+#include "dialogs/param_dlg.h"
+#include "dialogs/sound_dlg.h"
 #include "formats/edit_data.h"
 #include "formats/motion_file.h"
 #include "formats/program_writer.h"
+#include "formats/servo_logs.h"
+#include "link/capture.h"
+#include "link/link_hooks.h"
+#include "link/playback.h"
+#include "link/remote_connection.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
 #include "platform/paths.h"
@@ -29,6 +37,18 @@ bool SettleUnsavedEdits(MotionDocument& document, EditorUi& ui) {
   return answer == Button::kNo || SaveEditData(document, ui) != SaveResult::kFailed;
 }
 
+// The model decides whether servo logs and synchronised starts exist.
+void EditParametersAndRestrictions(MotionDocument& document, EditorUi& ui) {
+  if (!EditParameters(document, ui)) return;
+  const bool modelOne = document.kazoModel == 1;
+  ui.controls.Enable(ctl::kReadLogs, modelOne);
+  ui.controls.Enable(ctl::kStartSync, modelOne);
+}
+
+// A failed import leaves the motion as it was: clearing the editor would
+// throw away a motion the user may not have saved.
+void ImportLogs(MotionDocument& document, EditorUi& ui) { ImportServoLogs(document, ui); }
+
 // Opening replaces the motion, so unsaved edits are settled first. A file
 // that cannot be read leaves the motion as it was: the readers check before
 // they change anything, and clearing the editor would throw the motion away.
@@ -47,7 +67,7 @@ constexpr auto kClicked = ControlEvent::kClicked;
 // What each control does. Text changes of the tracked fields are answered
 // before this table, by the change tracking.
 constexpr std::array kCommands = {
-    Command{ctl::kReadLogs, kClicked, nullptr},
+    Command{ctl::kReadLogs, kClicked, ImportLogs},
     Command{ctl::kWriteProgram, kClicked,
             [](MotionDocument& d, EditorUi& ui) { WriteMotionProgram(d, ui); }},
     Command{ctl::kOpenEditData, kClicked, OpenMotion},
@@ -55,18 +75,20 @@ constexpr std::array kCommands = {
             [](MotionDocument& d, EditorUi& ui) { SaveEditData(d, ui); }},
     Command{ctl::kDirectExecute, kClicked, nullptr},
     Command{ctl::kAdjustAddresses, kClicked, nullptr},
-    Command{ctl::kStartEndProcessing, kClicked, nullptr},
-    Command{ctl::kRemoteConnection, kClicked, nullptr},
+    Command{ctl::kStartEndProcessing, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { EditStartEndProcessing(d, ui); }},
+    Command{ctl::kRemoteConnection, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { ToggleRemoteConnection(d, ui); }},
     Command{ctl::kSimulator, kClicked, nullptr},
-    Command{ctl::kReplay, kClicked, nullptr},
+    Command{ctl::kReplay, kClicked, TogglePlayback},
     Command{ctl::kAddPose, kClicked, [](MotionDocument& d, EditorUi& ui) { AddPose(d, ui); }},
     Command{ctl::kDeletePose, kClicked, [](MotionDocument& d, EditorUi& ui) { DeletePose(d, ui); }},
     Command{ctl::kSwapPose, kClicked, [](MotionDocument& d, EditorUi& ui) { SwapPose(d, ui); }},
     Command{ctl::kOriginPose, kClicked,
             [](MotionDocument& d, EditorUi& ui) { OriginPose(d, ui, true); }},
-    Command{ctl::kCapture, kClicked, nullptr},
-    Command{ctl::kRemoteSend, kClicked, nullptr},
-    Command{ctl::kParameters, kClicked, nullptr},
+    Command{ctl::kCapture, kClicked, [](MotionDocument& d, EditorUi& ui) { CapturePose(d, ui); }},
+    Command{ctl::kRemoteSend, kClicked, RemoteSendCurrentPose},
+    Command{ctl::kParameters, kClicked, EditParametersAndRestrictions},
     Command{ctl::kMirrorLegs, kClicked,
             [](MotionDocument& d, EditorUi& ui) { MirrorServos(d, ui, MirrorGroup::kLegs); }},
     Command{ctl::kMirrorArms, kClicked,
@@ -80,7 +102,7 @@ constexpr std::array kCommands = {
     Command{ctl::kEyeSwatch, kClicked, ChooseEyeColor},
     Command{ctl::kMouth, kClicked,
             [](MotionDocument& d, EditorUi& ui) { ToggleMouth(d, ui.controls); }},
-    Command{ctl::kLedDetails, kClicked, nullptr},
+    Command{ctl::kLedDetails, kClicked, LedDetails},
     Command{ctl::kPoseTabs, ControlEvent::kSelectionChanged,
             [](MotionDocument& d, EditorUi& ui) { CommitEditor(d, ui); }},
     Command{ctl::kBackAndForth, kClicked, [](MotionDocument& d, EditorUi&) { d.modified = true; }},
@@ -99,7 +121,10 @@ constexpr int kPlaybackTimer = 0;
 CKZMotionDlg::CKZMotionDlg(std::string iniPath, Prompts& prompts, Dialogs& dialogs)
     : document_(std::make_unique<MotionDocument>(std::move(iniPath))),
       prompts_(prompts),
-      dialogs_(dialogs) {}
+      dialogs_(dialogs) {
+  InstallFlashAirDownload(*document_, prompts_);
+  InstallPoseFileClearing(*document_, prompts_);
+}
 
 void CKZMotionDlg::OnInit(Controls& controls) {
   EditorUi ui{controls, prompts_, dialogs_};
@@ -136,6 +161,8 @@ void CKZMotionDlg::OnTimer(Controls& controls, int timerId) {
   if (!document_ || timerId != kPlaybackTimer) return;
   // Stopped before each step, so that a slow step never overlaps the next.
   controls.StopTimer(kPlaybackTimer);
+  EditorUi ui{controls, prompts_, dialogs_};
+  PlaybackStep(*document_, ui);
 }
 
 std::uint32_t CKZMotionDlg::SwatchColor(int id) const {

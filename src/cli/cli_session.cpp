@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "link/link_hooks.h"
 #include "model/editor.h"
 #include "platform/text_encoding.h"
 
@@ -11,6 +12,7 @@ CliSession::CliSession(const std::string& settingsPath, const GlobalOptions& opt
                        std::FILE* messages)
     : document(settingsPath), prompts(options.yes, messages) {
   document.settingsReadOnly = true;
+  InstallFlashAirDownload(document, prompts);
   InitEditor(document, ui);
   document.setupOverride = options.setupPath;
 }

@@ -4,6 +4,9 @@
 #include <vector>
 
 #include "cli/cli_session.h"
+#include "cli/eye_commands.h"
+#include "cli/link_commands.h"
+#include "cli/log_commands.h"
 #include "cli/motion_commands.h"
 #include "model/settings_location.h"
 #include "version.h"
@@ -19,9 +22,26 @@ constexpr const char* kUsage =
     "Commands:\n"
     "  write MOTION.KZI -o OUT.KM4 [--per-posture]\n"
     "                   write the motion program of an edit-data file\n"
+    "  write MOTION.KZI --model 2 -o NEW.BIN\n"
+    "                   write the binary program of an edit-data file as a new image\n"
+    "  write MOTION.KZI --model 2 --image IMAGE.BIN --word N\n"
+    "                   append it to an image and start it for recognition number N (1-472)\n"
     "  read PROGRAM.KM4 -o OUT.KZI\n"
     "                   read the poses of a motion program into edit data\n"
     "  dump FILE        show a .KZI or .KM4 as JSON\n"
+    "  send MOTION.KZI --pose N (--card FOLDER | --flashair HOST)\n"
+    "                   send pose N (1 = the first) to the robot\n"
+    "  play MOTION.KZI (--card FOLDER | --flashair HOST)\n"
+    "                   play the motion on the robot as the file says; Ctrl+C stops it\n"
+    "  capture (--card FOLDER | --flashair HOST) -o MOTION.KZI\n"
+    "                   add the robot's measured servo values as a new last pose\n"
+    "  record MOTION.KZI --pose N -o SERVO.LOG\n"
+    "                   write pose N's 128-byte record as the settings would send it\n"
+    "  convert-eyes PROGRAM.KM4 --left N --right N\n"
+    "                   show expression patterns N (0-255) on every pose's eyes (in place)\n"
+    "  import-logs (FOLDER | --flashair HOST) -o MOTION.KZI\n"
+    "                   read the servo logs サーボ01.LOG ... of a card folder or a\n"
+    "                   FlashAir card into edit data\n"
     "\n"
     "Options:\n"
     "  --settings FILE  settings file to read instead of KZMotion.ini (never written)\n"
@@ -30,8 +50,10 @@ constexpr const char* kUsage =
     "  --help           show this text\n"
     "  --version        show the version\n"
     "\n"
+    "FOLDER is the card folder that holds ADDON; HOST the FlashAir name or host:port.\n"
     "Messages are printed as the editor shows them.\n"
-    "Exit codes: 0 success, 1 the operation failed, 2 bad command line.\n";
+    "Exit codes: 0 success, 1 the operation failed, 2 bad command line,\n"
+    "130 play stopped with Ctrl+C.\n";
 
 constexpr int kBadCommandLine = 2;
 
@@ -80,5 +102,11 @@ int main(int argc, char** argv) {
   if (command == "write") return kz::RunWrite(*settingsPath, options, words);
   if (command == "read") return kz::RunRead(*settingsPath, options, words);
   if (command == "dump") return kz::RunDump(*settingsPath, options, words);
+  if (command == "send") return kz::RunSend(*settingsPath, options, words);
+  if (command == "play") return kz::RunPlay(*settingsPath, options, words);
+  if (command == "capture") return kz::RunCapture(*settingsPath, options, words);
+  if (command == "record") return kz::RunRecord(*settingsPath, options, words);
+  if (command == "convert-eyes") return kz::RunConvertEyes(*settingsPath, options, words);
+  if (command == "import-logs") return kz::RunImportLogs(*settingsPath, options, words);
   return Usage();
 }

@@ -1,12 +1,17 @@
 #include "cli/motion_commands.h"
 
+#include <charconv>
 #include <cstdio>
 
+#include "dialogs/ninshiki_dlg.h"
+#include "formats/binary_program.h"
 #include "formats/edit_data.h"
 #include "formats/motion_file.h"
 #include "formats/motion_json.h"
 #include "formats/program_writer.h"
+#include "model/standard_values.h"
 #include "ui/control_ids.h"
+#include "ui/messages.h"
 
 namespace kz {
 namespace {
@@ -19,19 +24,15 @@ constexpr int kBadCommandLine = 2;
 struct CommandWords {
   std::string input;
   std::string output;
-  bool perPosture = false;
 };
 
 // nullopt after saying what is wrong on standard error.
 std::optional<CommandWords> ParseWords(const std::string& command,
-                                       const std::vector<std::string>& args, bool wantsOutput,
-                                       bool takesPerPosture) {
+                                       const std::vector<std::string>& args, bool wantsOutput) {
   CommandWords words;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "-o" && wantsOutput && i + 1 < args.size()) {
       words.output = args[++i];
-    } else if (args[i] == "--per-posture" && takesPerPosture) {
-      words.perPosture = true;
     } else if (words.input.empty() && !args[i].starts_with("-")) {
       words.input = args[i];
     } else {
@@ -47,24 +48,125 @@ std::optional<CommandWords> ParseWords(const std::string& command,
   return words;
 }
 
+// The words of the write command: a motion program (model 1) to -o, or a
+// binary program (model 2) as a new image to -o or patched into --image for
+// recognition number --word.
+struct WriteWords {
+  std::string input;
+  std::string output;
+  std::string image;
+  bool perPosture = false;
+  std::optional<int> model;
+  std::optional<int> word;
+};
+
+// A whole decimal number within [lowest, highest].
+std::optional<int> NumberWord(const std::string& text, int lowest, int highest) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < lowest ||
+      value > highest)
+    return std::nullopt;
+  return value;
+}
+
+std::optional<WriteWords> ParseWriteWords(const std::vector<std::string>& args) {
+  WriteWords words;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (word == "-o" && hasValue) {
+      words.output = args[++i];
+    } else if (word == "--image" && hasValue) {
+      words.image = args[++i];
+    } else if (word == "--model" && hasValue) {
+      words.model = NumberWord(args[++i], 1, 2);
+      if (!words.model) {
+        std::fprintf(stderr, "kzmotion-cli write: --model takes 1 or 2\n");
+        return std::nullopt;
+      }
+    } else if (word == "--word" && hasValue) {
+      words.word = NumberWord(args[++i], CNinshikiDlg::kLowestNumber, CNinshikiDlg::kHighestNumber);
+      if (!words.word) {
+        std::fprintf(stderr,
+                     "kzmotion-cli write: --word takes a recognition number from %d to %d\n",
+                     CNinshikiDlg::kLowestNumber, CNinshikiDlg::kHighestNumber);
+        return std::nullopt;
+      }
+    } else if (word == "--per-posture") {
+      words.perPosture = true;
+    } else if (words.input.empty() && !word.starts_with("-")) {
+      words.input = word;
+    } else {
+      std::fprintf(stderr, "kzmotion-cli write: unexpected %s\n", word.c_str());
+      return std::nullopt;
+    }
+  }
+  if (words.input.empty()) {
+    std::fprintf(stderr, "kzmotion-cli write: needs an input file\n");
+    return std::nullopt;
+  }
+  return words;
+}
+
+// Whether the words fit the model; says what is wrong when not.
+bool WordsFitModel(const WriteWords& words, int model) {
+  const bool patch = !words.image.empty() || words.word;
+  const char* problem = nullptr;
+  if (model != 2 && (patch || words.output.empty()))
+    problem = "a motion program needs -o OUT.KM4 (--image and --word are for --model 2)";
+  else if (model == 2 && words.perPosture)
+    problem = "--per-posture is for motion programs of model 1";
+  else if (model == 2 && patch == !words.output.empty())
+    problem = "--model 2 needs either -o NEW.BIN or --image IMAGE.BIN";
+  else if (model == 2 && patch && (words.image.empty() || !words.word))
+    problem = "--image IMAGE.BIN and --word N go together";
+  if (problem) std::fprintf(stderr, "kzmotion-cli write: %s\n", problem);
+  return problem == nullptr;
+}
+
+// A binary program as a new image or patched into an existing one.
+int WriteBinary(CliSession& session, const WriteWords& words) {
+  const auto target = CommandLinePath(words.output.empty() ? words.image : words.output);
+  if (!target) return kBadCommandLine;
+  MotionDocument& document = session.document;
+  if (!document.standardValues && !LoadStandardValues(document, session.ui)) return kFailed;
+  const BinaryProgramOptions options{session.controls.ReadNumber(ctl::kLoopCount),
+                                     session.controls.IsChecked(ctl::kBackAndForth)};
+  if (words.output.empty())
+    return WriteBinaryProgram(document, session.ui, *target, kDispatchMode, options, words.word)
+               ? kDone
+               : kFailed;
+  if (!WriteBinaryProgram(document, session.ui, *target, 0, options)) return kFailed;
+  session.prompts.ShowMessage(kMsgBinaryWritten, BoxKind::kOk);
+  return kDone;
+}
+
 }  // namespace
 
 int RunWrite(const std::string& settingsPath, const GlobalOptions& options,
              const std::vector<std::string>& args) {
-  const auto words = ParseWords("write", args, true, true);
+  const auto words = ParseWriteWords(args);
   if (!words) return kBadCommandLine;
   const auto input = CommandLinePath(words->input);
-  const auto output = CommandLinePath(words->output);
-  if (!input || !output) return kBadCommandLine;
+  if (!input) return kBadCommandLine;
   CliSession session(settingsPath, options);
-  if (!OpenMotionFile(session.document, session.ui, *input)) return kFailed;
+  MotionDocument& document = session.document;
+  // The settings' model unless the command line names one.
+  if (words->model) document.kazoModel = *words->model;
+  const int model = document.kazoModel == 2 ? 2 : 1;
+  if (!WordsFitModel(*words, model)) return kBadCommandLine;
+  if (!OpenMotionFile(document, session.ui, *input)) return kFailed;
+  if (model == 2) return WriteBinary(session, *words);
+  const auto output = CommandLinePath(words->output);
+  if (!output) return kBadCommandLine;
   session.dialogs.files.push_back(FileDialogAnswer{*output, words->perPosture});
-  return WriteMotionProgram(session.document, session.ui) ? kDone : kFailed;
+  return WriteMotionProgram(document, session.ui) ? kDone : kFailed;
 }
 
 int RunRead(const std::string& settingsPath, const GlobalOptions& options,
             const std::vector<std::string>& args) {
-  const auto words = ParseWords("read", args, true, false);
+  const auto words = ParseWords("read", args, true);
   if (!words) return kBadCommandLine;
   const auto input = CommandLinePath(words->input);
   const auto output = CommandLinePath(words->output);
@@ -77,7 +179,7 @@ int RunRead(const std::string& settingsPath, const GlobalOptions& options,
 
 int RunDump(const std::string& settingsPath, const GlobalOptions& options,
             const std::vector<std::string>& args) {
-  const auto words = ParseWords("dump", args, false, false);
+  const auto words = ParseWords("dump", args, false);
   if (!words) return kBadCommandLine;
   const auto input = CommandLinePath(words->input);
   if (!input) return kBadCommandLine;

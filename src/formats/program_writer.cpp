@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "formats/binary_program.h"
 #include "formats/program_text.h"
 #include "model/editor.h"
 #include "model/standard_values.h"
@@ -234,9 +235,8 @@ bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
 
   if (binary) {
     if (options.perPosture) ui.prompts.ShowMessage(kMsgModelTwoIgnoresPerPosture, BoxKind::kOk);
-    // The binary program is written by the binary writer.
-    ui.prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kOk);
-    return false;
+    return WriteBinaryProgram(document, ui, answer->path, kDispatchMode,
+                              BinaryProgramOptions{options.loopCount, options.backAndForth});
   }
 
   options.synchroRegister = settings.ReadInt("POSE", "SYNCHRO_REGISTOR", 0x0ef0);

@@ -79,6 +79,7 @@ class MotionDocument {
   bool speedCheck = true;
   std::int32_t maxPose = 180;
   std::vector<RecognitionWord> words;
+  bool wordsLoaded = false;  // "Ninshiki.csv" is read once per document
 
   // Filled in by the robot link. Clearing the card's pose file and closing
   // the simulator happen when the document goes away.

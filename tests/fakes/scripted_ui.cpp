@@ -50,6 +50,12 @@ int ScriptedUi::RunModal(DialogLogic& logic) {
   modalTemplates.push_back(logic.TemplateId());
   modalControls = ScriptedControls();
   logic.OnInit(modalControls);
+  while (!modalSteps.empty()) {
+    const ModalStep step = modalSteps.front();
+    modalSteps.pop_front();
+    if (step.change) step.change(modalControls);
+    if (logic.OnEvent(modalControls, step.id, step.event)) return step.id;
+  }
   while (!modalCommands.empty()) {
     const int id = modalCommands.front();
     modalCommands.pop_front();

@@ -46,8 +46,16 @@ class ScriptedUi : public ScriptedControls, public Prompts, public Dialogs {
   std::deque<Button> answers;                               // for questions
   std::deque<std::optional<FileDialogAnswer>> fileAnswers;  // nullopt = Cancel
   std::deque<std::optional<std::uint32_t>> colorAnswers;
-  std::deque<int> modalCommands;    // control ids fed to a modal dialog in turn
-  std::vector<int> modalTemplates;  // the templates of the modal dialogs run
+  // A user's action in a modal dialog: `change` alters its controls as the
+  // user would (types, ticks a box, picks an entry), then `event` reaches `id`.
+  struct ModalStep {
+    std::function<void(ScriptedControls&)> change;
+    int id;
+    ControlEvent event = ControlEvent::kClicked;
+  };
+  std::deque<ModalStep> modalSteps;  // run before modalCommands
+  std::deque<int> modalCommands;     // control ids fed to a modal dialog in turn
+  std::vector<int> modalTemplates;   // the templates of the modal dialogs run
   std::vector<Shown> shown;
   std::vector<FileDialogRequest> fileRequests;
   ScriptedControls modalControls;

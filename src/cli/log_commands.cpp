@@ -1,0 +1,84 @@
+#include "cli/log_commands.h"
+
+#include <cstdio>
+#include <optional>
+
+#include "formats/edit_data.h"
+#include "formats/servo_logs.h"
+#include "platform/paths.h"
+#include "platform/text_encoding.h"
+
+namespace kz {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadCommandLine = 2;
+
+struct ImportWords {
+  std::string folder;
+  std::string host;
+  std::string output;
+};
+
+// nullopt after saying what is wrong on standard error.
+std::optional<ImportWords> ParseImportWords(const std::vector<std::string>& args) {
+  ImportWords words;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "-o" && i + 1 < args.size()) {
+      words.output = args[++i];
+    } else if (args[i] == "--flashair" && i + 1 < args.size() && words.host.empty() &&
+               !args[i + 1].starts_with("-")) {
+      words.host = args[++i];
+    } else if (words.folder.empty() && !args[i].starts_with("-")) {
+      words.folder = args[i];
+    } else {
+      std::fprintf(stderr, "kzmotion-cli import-logs: unexpected %s\n", args[i].c_str());
+      return std::nullopt;
+    }
+  }
+  if (words.folder.empty() == words.host.empty() || words.output.empty()) {
+    std::fputs("kzmotion-cli import-logs: needs a FOLDER or --flashair HOST, and -o OUTPUT\n",
+               stderr);
+    return std::nullopt;
+  }
+  return words;
+}
+
+}  // namespace
+
+int RunImportLogs(const std::string& settingsPath, const GlobalOptions& options,
+                  const std::vector<std::string>& args) {
+  const auto words = ParseImportWords(args);
+  if (!words) return kBadCommandLine;
+  const auto output = CommandLinePath(words->output);
+  if (!output) return kBadCommandLine;
+  std::optional<std::string> folder;
+  if (!words->folder.empty()) {
+    folder = CommandLinePath(words->folder);
+    if (!folder) return kBadCommandLine;
+  }
+
+  CliSession session(settingsPath, options);
+  MotionDocument& document = session.document;
+  // The command line, not the settings, says where the logs are.
+  document.useFlashAir = !folder;
+  if (folder) {
+    // The import's dialog, answered with the series' first log.
+    session.dialogs.files.push_back(
+        FileDialogAnswer{JoinPath(*folder, SystemText("サーボ01.LOG")), false});
+  } else {
+    document.flashAirHost = words->host;
+  }
+  if (!ImportServoLogs(document, session.ui)) return kFailed;
+  if (document.poseCount() == 0) {
+    std::fputs("kzmotion-cli import-logs: no servo log could be read\n", stderr);
+    return kFailed;
+  }
+  session.dialogs.files.push_back(FileDialogAnswer{*output, false});
+  if (SaveEditData(document, session.ui) != SaveResult::kSaved) return kFailed;
+  std::printf("%d poses read from the servo logs\n", document.poseCount());
+  return kDone;
+}
+
+}  // namespace kz

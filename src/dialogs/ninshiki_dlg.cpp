@@ -1,0 +1,71 @@
+#include "dialogs/ninshiki_dlg.h"
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "formats/recognition_words.h"
+#include "ui/messages.h"
+
+namespace kz {
+namespace {
+
+// Framework texts for a field that must hold an integer in a range.
+constexpr int kMsgEnterInteger = 61712;
+constexpr int kMsgEnterIntegerInRange = 61714;
+
+// The whole text as a signed decimal integer with optional blanks around it;
+// nullopt for anything else, as the framework's exchange refuses it.
+std::optional<int> StrictInteger(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  if (text.starts_with('+')) {
+    text.remove_prefix(1);
+    if (text.starts_with('-')) return std::nullopt;
+  }
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+void CNinshikiDlg::OnInit(Controls& controls) {
+  controls.WriteNumber(ctl::kRecognitionNumber, recognitionNumber);
+  LoadRecognitionWords(document_, controls, prompts_, recognitionNumber);
+}
+
+bool CNinshikiDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
+  if (id == ctl::kRecognitionWordList && event == ControlEvent::kSelectionChanged) {
+    const int selected = controls.SelectedListItem(id);
+    if (selected >= 0 && static_cast<std::size_t>(selected) < document_.words.size()) {
+      // Words without a number of their own leave the typed one.
+      const int number = document_.words[static_cast<std::size_t>(selected)].number;
+      if (number > 0) controls.WriteNumber(ctl::kRecognitionNumber, number);
+    }
+    return false;
+  }
+  if (event != ControlEvent::kClicked) return false;
+  if (id == kIdOk) return TakeNumber(controls);
+  return id == kIdCancel;
+}
+
+bool CNinshikiDlg::TakeNumber(Controls& controls) {
+  const std::optional<int> number = StrictInteger(controls.Text(ctl::kRecognitionNumber));
+  if (!number) {
+    prompts_.ShowMessage(kMsgEnterInteger, BoxKind::kExclamation);
+  } else if (*number < kLowestNumber || *number > kHighestNumber) {
+    prompts_.ShowMessage(kMsgEnterIntegerInRange, BoxKind::kExclamation,
+                         {std::to_string(kLowestNumber), std::to_string(kHighestNumber)});
+  } else {
+    recognitionNumber = *number;
+    return true;
+  }
+  controls.Focus(ctl::kRecognitionNumber);
+  return false;
+}
+
+}  // namespace kz

@@ -1,0 +1,21 @@
+#include "link/link_hooks.h"
+
+#include "link/flashair.h"
+#include "link/send_to_robot.h"
+
+namespace kz {
+
+void InstallFlashAirDownload(MotionDocument& document, Prompts& prompts) {
+  document.flashAirDownload = [&prompts](MotionDocument& doc, const std::string& fileName,
+                                         std::string& contents, std::size_t maxBytes) {
+    // A short or failed download leaves what arrived; the caller checks it.
+    FlashAirDownload(FlashAirCardOf(doc, prompts), fileName, contents, maxBytes);
+    return true;
+  };
+}
+
+void InstallPoseFileClearing(MotionDocument& document, Prompts& prompts) {
+  document.clearPoseFile = [&prompts](MotionDocument& doc) { ClearPoseFile(doc, prompts); };
+}
+
+}  // namespace kz

@@ -1,0 +1,142 @@
+#include "tools/eye_patterns.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+
+#include "platform/file_io.h"
+#include "platform/text_encoding.h"
+#include "ui/messages.h"
+
+namespace kz {
+namespace {
+
+constexpr std::string_view kPoseArrayHead = "<mem_w size=\"2\" adr=\"0x0a00\">";
+constexpr std::string_view kArrayEnd = "</mem_w>";
+constexpr std::string_view kValuePrefix = "0x";
+// The values start on the line after the head.
+constexpr std::size_t kFirstValueSearch = 30;
+// Two lines of 24 values, then the 17th of the third line: left red.
+constexpr int kLeftRedValue = 65;
+// "0x%04hx" is six bytes: the next value cannot start sooner.
+constexpr std::size_t kValueStep = 6;
+// Six values with the commas between them; the mouth follows the last comma.
+constexpr std::size_t kEyeWordsLength = 41;
+
+// Where the pose array starting at `head` ends: at its closing tag, or at the
+// next array when the tag is missing, so that a malformed array never lets the
+// search run into the next one.
+std::size_t ArrayEnd(const std::string& program, std::size_t head) {
+  const std::size_t from = head + kPoseArrayHead.size();
+  return std::min(
+      {program.find(kArrayEnd, from), program.find(kPoseArrayHead, from), program.size()});
+}
+
+// The position of the left red value of the array at `head`; npos when the
+// array does not hold that many values.
+std::size_t LeftRedValue(const std::string& program, std::size_t head) {
+  const std::size_t end = ArrayEnd(program, head);
+  std::size_t found = std::string::npos;
+  std::size_t from = head + kFirstValueSearch;
+  for (int n = 0; n < kLeftRedValue; ++n) {
+    found = program.find(kValuePrefix, from);
+    if (found == std::string::npos || found >= end) return std::string::npos;
+    from = found + kValueStep;
+  }
+  return found + kEyeWordsLength < end ? found : std::string::npos;
+}
+
+bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool ReadAll(int fd, std::string& contents) {
+  char buffer[65536];
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (got == 0) return true;
+    contents.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+// The same bytes over the start of the file: an in-place patch keeps the
+// file's identity (links, permissions, the card's directory entry).
+bool Overwrite(int fd, std::string_view contents) {
+  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
+}
+
+}  // namespace
+
+int ReplaceEyePatterns(std::string& program, int leftPattern, int rightPattern) {
+  char words[kEyeWordsLength + 1];
+  std::snprintf(words, sizeof words, "0x0000,0x0000,0x%04hx,0x0000,0x0000,0x%04hx",
+                static_cast<unsigned short>(leftPattern & 0xFF),
+                static_cast<unsigned short>(rightPattern & 0xFF));
+  int count = 0;
+  for (std::size_t head = program.find(kPoseArrayHead); head != std::string::npos;
+       head = program.find(kPoseArrayHead, head + kPoseArrayHead.size())) {
+    const std::size_t at = LeftRedValue(program, head);
+    if (at == std::string::npos || program[at + kEyeWordsLength] != ',') continue;
+    program.replace(at, kEyeWordsLength, words, kEyeWordsLength);
+    ++count;
+  }
+  return count;
+}
+
+bool ConvertEyePatternsInFile(std::string_view path, int leftPattern, int rightPattern,
+                              Prompts& prompts) {
+  const auto native = NativePath(path);
+  const int fd = native ? ::open(native->c_str(), O_RDWR | O_CLOEXEC) : -1;
+  std::string program;
+  if (fd < 0 || !ReadAll(fd, program) || program.empty()) {
+    if (fd >= 0) ::close(fd);
+    prompts.ShowMessage(kMsgProgramReadFailed, BoxKind::kOk);
+    return false;
+  }
+  const int count = ReplaceEyePatterns(program, leftPattern, rightPattern);
+  if (count == 0) {
+    ::close(fd);
+    prompts.ShowMessage(kMsgNoPoseBlock, BoxKind::kOk);
+    return false;
+  }
+  const bool written = Overwrite(fd, program);
+  if (::close(fd) != 0 || !written) {
+    prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kOk);
+    return false;
+  }
+  prompts.ShowMessage(kMsgLedsRewritten, BoxKind::kInformation, {std::to_string(count)});
+  return true;
+}
+
+bool ConvertEyePatterns(const MotionDocument& document, Prompts& prompts, Dialogs& dialogs) {
+  if (!document.hasCurrentPose()) return false;
+  if (prompts.ShowMessage(kMsgEyesAlreadyPattern, BoxKind::kOkCancel) != Button::kOk) return false;
+  FileDialogRequest request;
+  request.open = false;
+  request.defaultExtension = "KM4";
+  request.initialName = document.editDataPath;
+  request.filter = SystemText("プログラム(KM4)|*.KM4||");
+  request.overwritePrompt = true;
+  const auto answer = dialogs.AskFile(request);
+  if (!answer) return false;
+  const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
+  return ConvertEyePatternsInFile(answer->path, static_cast<int>((pose.leftEye >> 16) & 0xFF),
+                                  static_cast<int>((pose.rightEye >> 16) & 0xFF), prompts);
+}
+
+}  // namespace kz
