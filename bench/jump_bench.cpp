@@ -14,6 +14,7 @@
 #include "model/motion_document.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
+#include "tools/eye_patterns.h"
 #include "tools/jump_addresses.h"
 #include "ui/messages.h"
 #include "ui/prompts.h"
@@ -166,10 +167,10 @@ int main(int argc, char** argv) {
       [&] { Restore(programPath, program); },
       [&](kz::Prompts& p) { return kz::RepairLoopCounterJumps(programPath, p); }));
 
-  // ---- Further tools on the same program go here ----------------------
-  // The eye-pattern conversion: restore `programPath` from `program` in the
-  // prepare step and time the file operation with its own message of
-  // success, as above.
+  timings.push_back(Time(
+      "convert-eyes", program.size(), repetitions, kz::kMsgLedsRewritten,
+      [&] { Restore(programPath, program); },
+      [&](kz::Prompts& p) { return kz::ConvertEyePatternsInFile(programPath, 3, 5, p); }));
 
   std::printf("%d poses, %d named jumps, best and median of %d runs\n\n", kPoses, kNamedJumps,
               repetitions);

@@ -19,6 +19,7 @@
 #include "model/pose_editing.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
+#include "tools/jump_addresses.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -74,7 +75,7 @@ constexpr std::array kCommands = {
     Command{ctl::kSaveEditData, kClicked,
             [](MotionDocument& d, EditorUi& ui) { SaveEditData(d, ui); }},
     Command{ctl::kDirectExecute, kClicked, nullptr},
-    Command{ctl::kAdjustAddresses, kClicked, nullptr},
+    Command{ctl::kAdjustAddresses, kClicked, AdjustJumpAddresses},
     Command{ctl::kStartEndProcessing, kClicked,
             [](MotionDocument& d, EditorUi& ui) { EditStartEndProcessing(d, ui); }},
     Command{ctl::kRemoteConnection, kClicked,
@@ -172,8 +173,10 @@ std::uint32_t CKZMotionDlg::SwatchColor(int id) const {
 std::string CKZMotionDlg::Caption() const {
   static const std::string kTitle = SystemText("カゾモーションエディター");
   if (!document_) return kTitle;
+  std::string caption = document_->modified ? "*" : "";
   const std::string name = FileNameOf(document_->editDataPath);
-  return (document_->modified ? "*" : "") + (name.empty() ? "" : name + " - ") + kTitle;
+  if (!name.empty()) caption += name + " - ";
+  return caption + kTitle;
 }
 
 bool CKZMotionDlg::CloseEditor(Controls& controls) {

@@ -5,6 +5,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/eye_commands.h"
+#include "cli/jump_commands.h"
 #include "cli/link_commands.h"
 #include "cli/log_commands.h"
 #include "cli/motion_commands.h"
@@ -37,6 +38,12 @@ constexpr const char* kUsage =
     "                   add the robot's measured servo values as a new last pose\n"
     "  record MOTION.KZI --pose N -o SERVO.LOG\n"
     "                   write pose N's 128-byte record as the settings would send it\n"
+    "  repair-jumps PROGRAM.KM4\n"
+    "                   point each loop's jump back at its count-down block (in place)\n"
+    "  jumps-to-names PROGRAM.KM4\n"
+    "                   write PROGRAM.TXT, every jump naming its target block\n"
+    "  names-to-jumps TEXT.TXT\n"
+    "                   write TEXT.KM4 from such a text; hexadecimal jumps stay unless --yes\n"
     "  convert-eyes PROGRAM.KM4 --left N --right N\n"
     "                   show expression patterns N (0-255) on every pose's eyes (in place)\n"
     "  import-logs (FOLDER | --flashair HOST) -o MOTION.KZI\n"
@@ -106,6 +113,9 @@ int main(int argc, char** argv) {
   if (command == "play") return kz::RunPlay(*settingsPath, options, words);
   if (command == "capture") return kz::RunCapture(*settingsPath, options, words);
   if (command == "record") return kz::RunRecord(*settingsPath, options, words);
+  if (command == "repair-jumps") return kz::RunRepairJumps(*settingsPath, options, words);
+  if (command == "jumps-to-names") return kz::RunJumpsToNames(*settingsPath, options, words);
+  if (command == "names-to-jumps") return kz::RunNamesToJumps(*settingsPath, options, words);
   if (command == "convert-eyes") return kz::RunConvertEyes(*settingsPath, options, words);
   if (command == "import-logs") return kz::RunImportLogs(*settingsPath, options, words);
   return Usage();

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+
+#include "model/motion_document.h"
+#include "ui/editor_ui.h"
+#include "ui/prompts.h"
+
+namespace kz {
+
+// The jump address tools for program texts (.KM4): a jump names its target by
+// the byte offset of the target block's "<medit>", so a hand edit moves every
+// target behind it. Paths are system text (CP932); every outcome is shown in
+// a message box.
+
+// The main window's "アドレス調整": asks for the file, with the option box
+// that chooses between repairing a program and converting it into a text,
+// remembers the choice and the path, and runs the operation that fits the
+// file's extension.
+void AdjustJumpAddresses(MotionDocument& document, EditorUi& ui);
+
+// Sets every loop's check-counter jump to the present address of its
+// count-down block, rewriting the program in place (its length never
+// changes). True when the program was rewritten.
+bool RepairLoopCounterJumps(const std::string& path, Prompts& prompts);
+
+// Writes the program as a text beside it (extension .TXT) in which every jump
+// carries the name of its target block, block names made unique, and a
+// "プログラム終了" block stands before the final wait. True when the text was
+// written.
+bool ConvertJumpsToBlockNames(const std::string& path, Prompts& prompts);
+
+// The inverse: writes the text as a program beside it (extension .KM4), each
+// named jump set to the address of the one block of that name. Nothing is
+// written unless every name is found exactly once. True when the program was
+// written.
+bool ConvertBlockNamesToJumps(const std::string& path, Prompts& prompts);
+
+}  // namespace kz
