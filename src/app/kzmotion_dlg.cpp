@@ -12,9 +12,11 @@
 #include "formats/program_writer.h"
 #include "formats/servo_logs.h"
 #include "link/capture.h"
+#include "link/direct_execute.h"
 #include "link/link_hooks.h"
 #include "link/playback.h"
 #include "link/remote_connection.h"
+#include "link/simulator.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
 #include "platform/paths.h"
@@ -74,13 +76,14 @@ constexpr std::array kCommands = {
     Command{ctl::kOpenEditData, kClicked, OpenMotion},
     Command{ctl::kSaveEditData, kClicked,
             [](MotionDocument& d, EditorUi& ui) { SaveEditData(d, ui); }},
-    Command{ctl::kDirectExecute, kClicked, nullptr},
+    Command{ctl::kDirectExecute, kClicked,
+            [](MotionDocument& d, EditorUi& ui) { DirectExecute(d, ui); }},
     Command{ctl::kAdjustAddresses, kClicked, AdjustJumpAddresses},
     Command{ctl::kStartEndProcessing, kClicked,
             [](MotionDocument& d, EditorUi& ui) { EditStartEndProcessing(d, ui); }},
     Command{ctl::kRemoteConnection, kClicked,
             [](MotionDocument& d, EditorUi& ui) { ToggleRemoteConnection(d, ui); }},
-    Command{ctl::kSimulator, kClicked, nullptr},
+    Command{ctl::kSimulator, kClicked, ToggleSimulator},
     Command{ctl::kReplay, kClicked, TogglePlayback},
     Command{ctl::kAddPose, kClicked, [](MotionDocument& d, EditorUi& ui) { AddPose(d, ui); }},
     Command{ctl::kDeletePose, kClicked, [](MotionDocument& d, EditorUi& ui) { DeletePose(d, ui); }},
@@ -125,6 +128,7 @@ CKZMotionDlg::CKZMotionDlg(std::string iniPath, Prompts& prompts, Dialogs& dialo
       dialogs_(dialogs) {
   InstallFlashAirDownload(*document_, prompts_);
   InstallPoseFileClearing(*document_, prompts_);
+  InstallSimulatorClosing(*document_);
 }
 
 void CKZMotionDlg::OnInit(Controls& controls) {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cli/cli_session.h"
+#include "cli/exec_commands.h"
 #include "cli/eye_commands.h"
 #include "cli/jump_commands.h"
 #include "cli/link_commands.h"
@@ -46,6 +47,8 @@ constexpr const char* kUsage =
     "                   write TEXT.KM4 from such a text; hexadecimal jumps stay unless --yes\n"
     "  convert-eyes PROGRAM.KM4 --left N --right N\n"
     "                   show expression patterns N (0-255) on every pose's eyes (in place)\n"
+    "  exec (PROGRAM.KM4 | MOTION.KZI --model 2) (--card FOLDER | --flashair HOST)\n"
+    "                   run a program on the robot at once\n"
     "  import-logs (FOLDER | --flashair HOST) -o MOTION.KZI\n"
     "                   read the servo logs サーボ01.LOG ... of a card folder or a\n"
     "                   FlashAir card into edit data\n"
@@ -109,6 +112,7 @@ int main(int argc, char** argv) {
   if (command == "write") return kz::RunWrite(*settingsPath, options, words);
   if (command == "read") return kz::RunRead(*settingsPath, options, words);
   if (command == "dump") return kz::RunDump(*settingsPath, options, words);
+  if (command == "exec") return kz::RunExec(*settingsPath, options, words);
   if (command == "send") return kz::RunSend(*settingsPath, options, words);
   if (command == "play") return kz::RunPlay(*settingsPath, options, words);
   if (command == "capture") return kz::RunCapture(*settingsPath, options, words);

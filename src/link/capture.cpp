@@ -3,11 +3,14 @@
 #include "link/flashair.h"
 #include "link/records.h"
 #include "link/send_to_robot.h"
+#include "link/simulator.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
 #include "model/pose_label.h"
 #include "platform/card_io.h"
 #include "platform/file_io.h"
+#include "platform/simulator_channel.h"
+#include "platform/sleep.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -58,6 +61,11 @@ std::optional<std::string> ReadCaptureRecord(MotionDocument& document, Prompts& 
 }
 
 bool CapturePose(MotionDocument& document, EditorUi& ui) {
+  if (document.simulatorFound) {
+    NotifySimulator(document, kSimCaptureRequest);
+    // The simulator answers only by writing the file; give it the agreed time.
+    SleepMilliseconds(document.settings().ReadInt("REMOTE", "WAIT_CAPTURE", 500));
+  }
   const auto record = ReadCaptureRecord(document, ui.prompts);
   if (!record) return false;
   if (CaptureIsEmpty(*record)) {

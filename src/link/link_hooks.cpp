@@ -2,6 +2,7 @@
 
 #include "link/flashair.h"
 #include "link/send_to_robot.h"
+#include "link/simulator.h"
 
 namespace kz {
 
@@ -16,6 +17,10 @@ void InstallFlashAirDownload(MotionDocument& document, Prompts& prompts) {
 
 void InstallPoseFileClearing(MotionDocument& document, Prompts& prompts) {
   document.clearPoseFile = [&prompts](MotionDocument& doc) { ClearPoseFile(doc, prompts); };
+}
+
+void InstallSimulatorClosing(MotionDocument& document) {
+  document.closeSimulator = [](MotionDocument& doc) { CloseSimulator(doc); };
 }
 
 }  // namespace kz

@@ -16,4 +16,7 @@ void InstallFlashAirDownload(MotionDocument& document, Prompts& prompts);
 // command-line send must leave its pose on the card.
 void InstallPoseFileClearing(MotionDocument& document, Prompts& prompts);
 
+// Asking a simulator the window started to close when the document goes away.
+void InstallSimulatorClosing(MotionDocument& document);
+
 }  // namespace kz

@@ -2,9 +2,11 @@
 
 #include "link/flashair.h"
 #include "link/records.h"
+#include "link/simulator.h"
 #include "platform/card_io.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/simulator_channel.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -16,6 +18,8 @@ constexpr int kRetryWaitMs = 100;
 }  // namespace
 
 RecordTarget ChooseRecordTarget(const MotionDocument& document) {
+  // A known simulator takes the records in place of the robot.
+  if (document.simulatorFound) return {RecordTarget::Kind::kFolder, document.remoteFolder};
   if (document.useFlashAir) return {RecordTarget::Kind::kFlashAir, {}};
   if (document.cardFolder.empty()) return {RecordTarget::Kind::kFolder, {}};
   // The card folder is kept with its final separator; one typed without it
@@ -45,7 +49,10 @@ bool SendToRobot(MotionDocument& document, Prompts& prompts, int index,
   if (!target.folder.empty()) {
     const std::string path = target.folder + name;
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
-      if (WriteCardFile(path, record, CardWrite::kCreateExclusive)) return true;
+      if (WriteCardFile(path, record, CardWrite::kCreateExclusive)) {
+        NotifySimulator(document, kSimDataWritten);
+        return true;
+      }
       sleep(kRetryWaitMs);
     }
   }

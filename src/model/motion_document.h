@@ -66,6 +66,7 @@ class MotionDocument {
   // in the settings until the user picks another.
   std::optional<std::string> setupOverride;
   std::optional<int> simProcess;  // process id of the launched simulator
+  bool simulatorFound = false;    // the simulator's socket was found
   std::string editDataPath;
   std::string logPath;
   std::string startSound;

@@ -1,0 +1,120 @@
+#include "link/direct_execute.h"
+
+#include <cstdlib>
+
+#include "formats/binary_program.h"
+#include "link/flashair.h"
+#include "link/records.h"
+#include "link/remote_connection.h"
+#include "link/send_to_robot.h"
+#include "model/standard_values.h"
+#include "platform/card_io.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
+#include "platform/text_encoding.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace kz {
+namespace {
+
+constexpr std::size_t kPathCapacity = 260;
+
+std::string TemporaryFolder(const DirectExecuteEnvironment& environment) {
+  if (!environment.temporaryFolder.empty()) return environment.temporaryFolder;
+  const char* fromEnvironment = std::getenv("TMPDIR");
+  std::string folder = "/tmp";
+  if (fromEnvironment != nullptr && *fromEnvironment != '\0') {
+    if (const auto text = Utf8ToCp932(fromEnvironment)) folder = *text;
+  }
+  return JoinPath(folder, "");
+}
+
+// The program's initial name in the dialog: the last one with its
+// extension replaced by .KM4.
+std::string InitialProgramName(const std::string& last) {
+  const std::size_t dot = last.rfind('.');
+  return (dot == std::string::npos ? std::string() : last.substr(0, dot)) + ".KM4";
+}
+
+bool ExecuteBinary(MotionDocument& document, EditorUi& ui,
+                   const DirectExecuteEnvironment& environment) {
+  BinaryProgramOptions options;
+  options.loopCount = ui.controls.ReadNumber(ctl::kLoopCount);
+  options.backAndForth = ui.controls.IsChecked(ctl::kBackAndForth);
+  if (!document.standardValues && !LoadStandardValues(document, ui)) return false;
+
+  if (document.useFlashAir) {
+    const std::string path = TemporaryFolder(environment) + kDirectBinaryName;
+    if (!WriteBinaryProgram(document, ui, path, 0, options)) return false;
+    // The robot's program takes the file up by itself: no command follows.
+    return UploadLocalFile(document, ui.prompts, path, kDirectBinaryName);
+  }
+
+  // The robot boots from the image at the card's root, whatever folder the
+  // card folder names. Without a card folder the writer reports 130.
+  std::string path;
+  if (!document.cardFolder.empty()) {
+    const std::string root = environment.mountPointOf(document.cardFolder);
+    if (!root.empty()) path = root + kStartupImageName;
+  }
+  if (!WriteBinaryProgram(document, ui, path, kDirectExecBase, options)) return false;
+  return SendToRobot(document, ui.prompts, kCommandExecute);
+}
+
+bool ExecuteProgramText(MotionDocument& document, EditorUi& ui) {
+  if (document.cardFolder.empty() && !document.useFlashAir) {
+    if (ui.prompts.ShowMessage(kMsgStartRemoteConnection, BoxKind::kYesNoQuestion) != Button::kYes)
+      return false;
+    if (!LocateCardFolder(document, ui.prompts, ui.dialogs)) return false;
+  }
+
+  const std::string last =
+      document.settings().ReadText("POSE", "PATH", SystemText("\\6\\545えへ９.KM4"), kPathCapacity);
+  FileDialogRequest request;
+  request.open = true;
+  request.defaultExtension = "KM4";
+  request.initialName = InitialProgramName(last);
+  request.filter = SystemText("プログラム(KM4)|*.KM4||");
+  const auto answer = ui.dialogs.AskFile(request);
+  if (!answer) return false;
+  document.settings().WriteText("POSE", "PATH", answer->path);
+
+  if (document.useFlashAir) {
+    if (!UploadLocalFile(document, ui.prompts, answer->path, kDirectProgramName)) return false;
+  } else {
+    const std::string target =
+        JoinPath(JoinPath(document.cardFolder, kAddonFolderName), kDirectProgramName);
+    std::string program;
+    if (!ReadWholeFile(answer->path, program) ||
+        !WriteCardFile(target, program, CardWrite::kCreate)) {
+      ui.prompts.ShowMessage(kMsgDirectExecCopyFailed);
+      return false;
+    }
+  }
+  return SendToRobot(document, ui.prompts, kCommandExecute);
+}
+
+}  // namespace
+
+bool UploadLocalFile(MotionDocument& document, Prompts& prompts, const std::string& localPath,
+                     const std::string& cardName) {
+  std::string data;
+  if (!ReadWholeFile(localPath, data)) {
+    prompts.ShowMessage(kMsgProgramReadFailed);
+    return false;
+  }
+  if (!FlashAirUpload(FlashAirCardOf(document, prompts), cardName, data, true)) {
+    prompts.ShowMessage(kMsgFlashAirUnreachable);
+    return false;
+  }
+  return true;
+}
+
+bool DirectExecute(MotionDocument& document, EditorUi& ui,
+                   const DirectExecuteEnvironment& environment) {
+  if (document.kazoModel == 2) return ExecuteBinary(document, ui, environment);
+  return ExecuteProgramText(document, ui);
+}
+
+}  // namespace kz

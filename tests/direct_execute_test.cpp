@@ -1,0 +1,221 @@
+// Direct execution: placing a program on the robot's card and telling the
+// robot to run it, on both models and both roads.
+#include "link/direct_execute.h"
+
+#include <gmock/gmock.h>
+
+#include <filesystem>
+
+#include "fakes/editor_fixture.h"
+#include "formats/binary_program.h"
+#include "kzcard/card_server.h"
+#include "model/settings.h"
+#include "platform/mount_point.h"
+#include "ui/control_ids.h"
+#include "ui/messages.h"
+
+namespace kz::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+namespace fs = std::filesystem;
+
+// The execute command's record, worked out by hand: FE FF, 904 little-endian
+// (88 03), then zeros to 16 bytes.
+const std::string kExecuteRecord = std::string("\xFE\xFF\x88\x03", 4) + std::string(12, '\0');
+
+// A card drive at root/ whose folder robot/ holds ADDON, plus a program text.
+class DirectExecuteTest : public EditorFixture {
+ protected:
+  void SetUp() override {
+    fs::create_directories(folder.Path("root/robot/ADDON"));
+    folder.Write("walk.KM4", "PROGRAM TEXT\r\n");
+  }
+  void StartOn(int model, const std::string& extra = "") {
+    WriteSettings("[REMOTE]\nFOLDER_DIRECTORY=" + CardFolder() + "\n" + extra);
+    StartWithPoses(2);
+    document->kazoModel = model;
+    document->standardValues = StandardValues{};
+  }
+  std::string CardFolder() const { return folder.Path("root/robot") + "/"; }
+  std::string Addon(const std::string& name) const {
+    return folder.Read("root/robot/ADDON/" + name);
+  }
+  bool AddonHas(const std::string& name) const {
+    return fs::exists(folder.Path("root/robot/ADDON/" + name));
+  }
+  std::string PathSetting() const {
+    return Settings(SettingsPath()).ReadText("POSE", "PATH", "<missing>", 260);
+  }
+  bool Execute() { return DirectExecute(*document, editor, environment); }
+
+  std::vector<std::string> finderCalls;
+  DirectExecuteEnvironment environment{folder.Path("tmp") + "/", [this](std::string_view path) {
+                                         finderCalls.emplace_back(path);
+                                         return folder.Path("root") + "/";
+                                       }};
+};
+
+TEST_F(DirectExecuteTest, ModelOneCopiesTheChosenProgramAndSendsTheCommand) {
+  StartOn(1, "[POSE]\nPATH=C:\\motions\\walk.KM4\n");
+  const std::string program = folder.Path("walk.KM4");
+  ui.fileAnswers.push_back(FileDialogAnswer{program, false});
+
+  EXPECT_TRUE(Execute());
+  ASSERT_EQ(ui.fileRequests.size(), 1u);
+  const FileDialogRequest& request = ui.fileRequests[0];
+  EXPECT_TRUE(request.open);
+  EXPECT_EQ(request.initialName, "C:\\motions\\walk.KM4");
+  EXPECT_EQ(request.defaultExtension, "KM4");
+  EXPECT_EQ(request.filter, SystemText("プログラム(KM4)|*.KM4||"));
+  EXPECT_EQ(Addon("TEMP.KM4"), "PROGRAM TEXT\r\n");
+  EXPECT_EQ(Addon("REMOTE.LOG"), kExecuteRecord);
+  EXPECT_EQ(PathSetting(), program);
+  EXPECT_THAT(ui.shown, IsEmpty());
+  EXPECT_THAT(finderCalls, IsEmpty());
+
+  // A second run replaces the program on the card.
+  folder.Write("walk.KM4", "NEW");
+  ui.fileAnswers.push_back(FileDialogAnswer{program, false});
+  EXPECT_TRUE(Execute());
+  EXPECT_EQ(Addon("TEMP.KM4"), "NEW");
+}
+
+TEST_F(DirectExecuteTest, ModelOneOpensTheDialogOnTheLastProgramAsKm4) {
+  const struct {
+    const char* setting;  // nullptr: no PATH key
+    std::string initialName;
+  } cases[] = {
+      {"/motions/walk.KM4", "/motions/walk.KM4"},
+      {"/motions/v1.2/walk.txt", "/motions/v1.2/walk.KM4"},
+      {"PATH", ".KM4"},
+      {nullptr, SystemText("\\6\\545えへ９.KM4")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.setting ? c.setting : "(default)");
+    StartOn(1, c.setting ? std::string("[POSE]\nPATH=") + c.setting + "\n" : "");
+    ui.fileRequests.clear();
+    ui.fileAnswers.push_back(std::nullopt);  // cancelled: nothing happens
+    EXPECT_FALSE(Execute());
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].initialName, c.initialName);
+    EXPECT_FALSE(AddonHas("TEMP.KM4"));
+    EXPECT_FALSE(AddonHas("REMOTE.LOG"));
+    EXPECT_EQ(PathSetting(), c.setting ? c.setting : "<missing>");
+  }
+  EXPECT_THAT(ui.shown, IsEmpty());
+}
+
+TEST_F(DirectExecuteTest, ModelOneWithoutCardFolderAsksToConnectFirst) {
+  StartOn(1);
+  document->cardFolder.clear();
+  ui.answers.push_back(Button::kNo);
+  EXPECT_FALSE(Execute());
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgStartRemoteConnection));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kYesNoQuestion);
+  EXPECT_THAT(ui.fileRequests, IsEmpty());
+}
+
+TEST_F(DirectExecuteTest, ModelOneCopyFailureShows151AndSendsNothing) {
+  StartOn(1);
+  ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("missing.KM4"), false});
+  EXPECT_FALSE(Execute());
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgDirectExecCopyFailed));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
+  EXPECT_FALSE(AddonHas("TEMP.KM4"));
+  EXPECT_FALSE(AddonHas("REMOTE.LOG"));
+}
+
+TEST_F(DirectExecuteTest, ModelTwoOverUsbWritesIntoTheCardRootsStartupImage) {
+  StartOn(2);
+  ui.WriteNumber(ctl::kLoopCount, 3);
+  ui.SetChecked(ctl::kBackAndForth, true);
+  const std::string image(kDirectExecBase + 16, '\xAA');
+  folder.Write("root/STARTUP.BIN", image);
+
+  EXPECT_TRUE(Execute());
+  EXPECT_THAT(finderCalls, ElementsAre(CardFolder()));
+  const auto program = BuildBinaryProgram(*document, {3, true}, kDirectExecBase);
+  ASSERT_TRUE(program);
+  const std::string written = folder.Read("root/STARTUP.BIN");
+  ASSERT_EQ(written.size(), kDirectExecBase + program->size());
+  EXPECT_EQ(written.substr(0, kDirectExecBase), image.substr(0, kDirectExecBase));
+  EXPECT_EQ(written.substr(kDirectExecBase), *program);
+  EXPECT_FALSE(fs::exists(folder.Path("root/robot/STARTUP.BIN")));
+  EXPECT_EQ(Addon("REMOTE.LOG"), kExecuteRecord);
+  EXPECT_THAT(ui.shown, IsEmpty());
+}
+
+TEST_F(DirectExecuteTest, ModelTwoWithoutCardFolderShows130Only) {
+  StartOn(2);
+  document->cardFolder.clear();
+  EXPECT_FALSE(Execute());
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgProgramWriteFailed));
+  EXPECT_THAT(finderCalls, IsEmpty());
+  EXPECT_THAT(ui.fileRequests, IsEmpty()) << "this road never asks for the card";
+  EXPECT_FALSE(AddonHas("REMOTE.LOG"));
+}
+
+TEST_F(DirectExecuteTest, ModelTwoOverFlashAirUploadsTempBinWithoutCommand) {
+  StartOn(2);
+  fs::create_directories(folder.Path("tmp"));
+  card::CardServer server(folder.Path("root/robot"));
+  const int port = server.Start();
+  ASSERT_NE(port, 0);
+  document->useFlashAir = true;
+  document->flashAirHost = "127.0.0.1:" + std::to_string(port);
+
+  EXPECT_TRUE(Execute());
+  const auto program =
+      BuildBinaryProgram(*document, {ui.ReadNumber(ctl::kLoopCount), false}, kDirectExecBase);
+  ASSERT_TRUE(program);
+  EXPECT_EQ(Addon("TEMP.BIN"), *program);
+  EXPECT_EQ(folder.Read("tmp/TEMP.BIN"), *program);
+  EXPECT_FALSE(AddonHas("REMOTE.LOG"));
+  EXPECT_THAT(finderCalls, IsEmpty());
+  EXPECT_THAT(ui.shown, IsEmpty());
+}
+
+TEST_F(DirectExecuteTest, ModelOneOverFlashAirUploadsTheProgramAndTheCommand) {
+  StartOn(1);
+  card::CardServer server(folder.Path("root/robot"));
+  const int port = server.Start();
+  ASSERT_NE(port, 0);
+  document->useFlashAir = true;
+  document->flashAirHost = "127.0.0.1:" + std::to_string(port);
+
+  ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("walk.KM4"), false});
+  EXPECT_TRUE(Execute());
+  EXPECT_EQ(Addon("TEMP.KM4"), "PROGRAM TEXT\r\n");
+  EXPECT_EQ(Addon("REMOTE.LOG"), kExecuteRecord);
+
+  // A program that cannot be read: 125, and nothing is sent.
+  fs::remove(folder.Path("root/robot/ADDON/REMOTE.LOG"));
+  ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("missing.KM4"), false});
+  EXPECT_FALSE(Execute());
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgProgramReadFailed));
+  EXPECT_FALSE(AddonHas("REMOTE.LOG"));
+
+  // The card goes away: the transport's 166, then 167.
+  server.Stop();
+  ui.shown.clear();
+  ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("walk.KM4"), false});
+  EXPECT_FALSE(Execute());
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgFlashAirFailed, kMsgFlashAirUnreachable));
+}
+
+TEST(FileSystemRootTest, FindsTheRootOfTheFileSystemHoldingAPath) {
+  TempFolder folder;
+  const std::string root = FileSystemRootOf(folder.path());
+  ASSERT_FALSE(root.empty());
+  EXPECT_EQ(root.back(), '/');
+  const std::string canonical = fs::canonical(folder.path()).string() + "/";
+  EXPECT_TRUE(canonical.starts_with(root)) << root << " above " << canonical;
+  EXPECT_EQ(FileSystemRootOf("/"), "/");
+  EXPECT_EQ(FileSystemRootOf(folder.Path("missing")), "");
+  EXPECT_EQ(FileSystemRootOf(""), "");
+}
+
+}  // namespace
+}  // namespace kz::testing
