@@ -186,7 +186,8 @@ TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
 TEST_F(ProgramReaderTest, ASoundOfferedWhileTheStartSoundIsSetBecomesTheEndSound) {
   StartReader("voice\\1.wav");
   ui.answers = {Button::kYes};
-  ASSERT_TRUE(Read(kHeader + SoundGroup("START", "voice\\2.wav") + kFinalLine));
+  ASSERT_TRUE(Read(kHeader + SoundGroup("START", "voice\\2.wav") +
+                   PoseGroup("p", PoseArray(), "60") + kFinalLine));
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgUseAsEndSound));
   EXPECT_EQ(document->startSound, "voice\\1.wav");
   EXPECT_EQ(document->endSound, "voice\\2.wav");
@@ -237,9 +238,13 @@ TEST_F(ProgramReaderTest, IncompleteArraysEndTheScan) {
   };
   for (const auto& c : cases) {
     StartReader();
-    ASSERT_TRUE(Read(c.program)) << c.what;
+    // Without one readable pose the file is refused and the motion stays.
+    ASSERT_EQ(Read(c.program), c.poses > 0) << c.what;
+    if (c.poses == 0) {
+      EXPECT_EQ(document->poseCount(), 3) << c.what;
+      continue;
+    }
     ASSERT_EQ(document->poseCount(), c.poses) << c.what;
-    if (c.poses == 0) continue;
     EXPECT_EQ(PoseAt(0).servo[0], 1) << c.what;
     EXPECT_EQ(PoseAt(0).travelTime, c.travelTime) << c.what;
     EXPECT_EQ(PoseAt(0).leftEye, c.leftEye) << c.what;
@@ -258,11 +263,45 @@ TEST_F(ProgramReaderTest, LinesAreReadInPiecesOf1023BytesWithCrLfAsLf) {
   EXPECT_EQ(PoseAt(1).label, "open\n") << "without a closing quote the line end is kept";
 }
 
-TEST_F(ProgramReaderTest, AProgramWithoutPosesLeavesNone) {
-  StartReader();
-  ASSERT_TRUE(Read(kHeader + kFinalLine));
-  EXPECT_EQ(document->poseCount(), 0);
-  EXPECT_THAT(ui.shown, IsEmpty());
+// What is no motion program changes nothing: not the poses, not the start
+// and end processing, not the loop settings; no sound is offered.
+TEST_F(ProgramReaderTest, AFileThatIsNoProgramIsRefusedAndChangesNothing) {
+  const std::string pose = PoseGroup("walk", PoseArray(), "60");
+  const std::string sound = SoundGroup("START", "voice\\1.wav");
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"a program without any pose array", kHeader + sound + kFinalLine},
+      {"an empty file", ""},
+      {"a NUL byte before a pose", kHeader + sound + std::string(1, '\0') + pose + kFinalLine},
+      {"a NUL byte after the poses", kHeader + pose + pose + std::string("\x01\0\xff", 3)},
+      {"binary bytes", std::string("\x12\x34\0\0\x80\xff<mem_w", 12)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    StartReader();
+    document->startSound = "mine.wav";
+    document->endSound = "";
+    document->startWait = 7;
+    document->startTorqueOn = 1;
+    ui.SetText(ctl::kLoopCount, "9");
+    ui.SetChecked(ctl::kBackAndForth, true);
+    ui.shown.clear();
+    const std::string path = folder.Write("MOTION.KM4", c.bytes);
+    EXPECT_FALSE(ReadMotionProgram(*document, editor, path));
+    ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgNotAMotionProgram));
+    EXPECT_EQ(ui.shown[0].kind, BoxKind::kExclamation);
+    EXPECT_THAT(ui.shown[0].args, ElementsAre(path));
+    EXPECT_EQ(document->poseCount(), 3);
+    EXPECT_EQ(LabelOf(2), "ポーズ3");
+    EXPECT_EQ(document->startSound, "mine.wav");
+    EXPECT_EQ(document->endSound, "");
+    EXPECT_EQ(document->startWait, 7);
+    EXPECT_EQ(document->startTorqueOn, 1);
+    EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 9);
+    EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
+  }
 }
 
 TEST_F(ProgramReaderTest, AnUnreadableFileShowsMessage125AndKeepsThePoses) {

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstddef>
 #include <optional>
+#include <vector>
 
 #include "model/editor.h"
 #include "model/pose_label.h"
@@ -148,7 +149,16 @@ enum class PoseOutcome {
   kDropped,    // the array was incomplete: nothing added, the scan ends
 };
 
-PoseOutcome ReadPose(LineReader& lines, MotionDocument& document, const std::string& blockName) {
+// What a scan of the text found, kept apart from the document so that a
+// file that is no program changes nothing.
+struct ScannedProgram {
+  std::vector<Pose> poses;
+  std::vector<std::string> sounds;  // the play statements' file names, in file order
+  bool posesLeftOut = false;
+};
+
+PoseOutcome ReadPose(LineReader& lines, const StandardValues& standard,
+                     const std::string& blockName, std::vector<Pose>& poses) {
   const auto line1 = lines.Next();
   if (!line1) return PoseOutcome::kDropped;
   // Line 2 goes into the rest of the same buffer, behind line 1.
@@ -157,7 +167,7 @@ PoseOutcome ReadPose(LineReader& lines, MotionDocument& document, const std::str
   const std::string joined = std::string(*line1) + std::string(*line2);
 
   Pose pose;
-  if (!ReadServoWords(joined, *document.standardValues, pose)) return PoseOutcome::kDropped;
+  if (!ReadServoWords(joined, standard, pose)) return PoseOutcome::kDropped;
   const auto line3 = lines.Next();
   if (!line3) return PoseOutcome::kDropped;
   ReadLedWords(*line3, pose);
@@ -173,17 +183,45 @@ PoseOutcome ReadPose(LineReader& lines, MotionDocument& document, const std::str
     break;
   }
   pose.holdTime = 0;
-  pose.label = blockName.empty() ? NumberedPoseLabel(document.poseCount() + 1) : blockName;
-  document.poses.push_back(std::move(pose));
+  pose.label =
+      blockName.empty() ? NumberedPoseLabel(static_cast<int>(poses.size()) + 1) : blockName;
+  poses.push_back(std::move(pose));
   return outcome;
 }
 
-void OfferSound(std::string_view line, MotionDocument& document, EditorUi& ui) {
+// The text between the line's first double quote and the next one.
+std::optional<std::string> SoundName(std::string_view line) {
   const std::size_t open = line.find('"');
-  if (open == std::string_view::npos) return;
+  if (open == std::string_view::npos) return std::nullopt;
   const std::size_t close = line.find('"', open + 1);
-  if (close == std::string_view::npos) return;
-  const std::string name(line.substr(open + 1, close - open - 1));
+  if (close == std::string_view::npos) return std::nullopt;
+  return std::string(line.substr(open + 1, close - open - 1));
+}
+
+ScannedProgram ScanProgram(std::string_view text, const StandardValues& standard, int maxPose) {
+  ScannedProgram found;
+  LineReader lines(text);
+  std::string blockName;
+  while (const auto line = lines.Next()) {
+    if (const std::size_t tag = line->find(kBlockTag); tag != std::string_view::npos) {
+      const std::string_view name = From(*line, tag + kBlockNameOffset);
+      blockName = std::string(name.substr(0, name.find('"')));
+    } else if (line->find(kPlayTag) != std::string_view::npos) {
+      if (auto name = SoundName(*line)) found.sounds.push_back(std::move(*name));
+    } else if (line->find(kPoseArrayTag) != std::string_view::npos) {
+      // The document holds at most maxPose poses: further arrays are passed
+      // over like any other line, and the user is told once at the end.
+      if (static_cast<int>(found.poses.size()) >= maxPose) {
+        found.posesLeftOut = true;
+        continue;
+      }
+      if (ReadPose(lines, standard, blockName, found.poses) != PoseOutcome::kRead) break;
+    }
+  }
+  return found;
+}
+
+void OfferSound(const std::string& name, MotionDocument& document, EditorUi& ui) {
   const bool asStart = document.startSound.empty();
   const Button answer = ui.prompts.ShowMessage(asStart ? kMsgUseAsStartSound : kMsgUseAsEndSound,
                                                BoxKind::kYesNoQuestion, {name});
@@ -232,39 +270,31 @@ std::uint32_t ParseLedColour(std::string_view text) {
 }
 
 bool ReadMotionProgram(MotionDocument& document, EditorUi& ui, const std::string& path) {
-  if (document.standardValues)
-    LoadPoseSettings(document, ui.controls);
-  else if (!LoadStandardValues(document, ui))
-    return false;
+  const bool hadStandardValues = document.standardValues.has_value();
+  if (!hadStandardValues && !LoadStandardValues(document, ui)) return false;
 
   std::string raw;
   if (!ReadWholeFile(path, raw, kMaxProgramBytes + 1) || raw.size() > kMaxProgramBytes) {
     ui.prompts.ShowMessage(kMsgProgramReadFailed);
     return false;
   }
+  // Program text never holds a NUL byte (no Shift_JIS character has one), and
+  // a file without a single readable pose gives nothing to edit: either is
+  // refused before the motion or its settings are touched.
   const std::string text = TextModeBytes(raw);
-  ReleasePoses(document);
-
-  LineReader lines(text);
-  std::string blockName;
-  bool posesLeftOut = false;
-  while (const auto line = lines.Next()) {
-    if (const std::size_t tag = line->find(kBlockTag); tag != std::string_view::npos) {
-      const std::string_view name = From(*line, tag + kBlockNameOffset);
-      blockName = std::string(name.substr(0, name.find('"')));
-    } else if (line->find(kPlayTag) != std::string_view::npos) {
-      OfferSound(*line, document, ui);
-    } else if (line->find(kPoseArrayTag) != std::string_view::npos) {
-      // The document holds at most maxPose poses: further arrays are passed
-      // over like any other line, and the user is told once at the end.
-      if (document.poseCount() >= document.maxPose) {
-        posesLeftOut = true;
-        continue;
-      }
-      if (ReadPose(lines, document, blockName) != PoseOutcome::kRead) break;
-    }
+  ScannedProgram found;
+  if (text.find('\0') == std::string::npos)
+    found = ScanProgram(text, *document.standardValues, document.maxPose);
+  if (found.poses.empty()) {
+    ui.prompts.ShowMessage(kMsgNotAMotionProgram, BoxKind::kExclamation, {path});
+    return false;
   }
-  if (posesLeftOut)
+
+  if (hadStandardValues) LoadPoseSettings(document, ui.controls);
+  ReleasePoses(document);
+  for (const std::string& sound : found.sounds) OfferSound(sound, document, ui);
+  document.poses = std::move(found.poses);
+  if (found.posesLeftOut)
     ui.prompts.ShowMessage(kMsgPosesBeyondLimitNotRead, BoxKind::kExclamation,
                            {std::to_string(document.maxPose)});
   return true;

@@ -26,9 +26,11 @@ std::uint32_t ParseLedColour(std::string_view text);
 
 // Replaces the document's poses by those of the program at `path` (CP932).
 // Offers each sound statement as the start or end sound. False when the
-// standard values cannot be had (already reported) or the file cannot be read
-// (message 125); true otherwise, also when the program holds no pose. Pose
-// arrays beyond `maxPose` are skipped and the user is told (message 202).
+// standard values cannot be had (already reported), the file cannot be read
+// (message 125), or it is no motion program: it holds a NUL byte or not one
+// readable pose (message 220). Nothing of the motion, its start and end
+// processing or its loop settings changes then. Pose arrays beyond `maxPose`
+// are skipped and the user is told (message 202).
 bool ReadMotionProgram(MotionDocument& document, EditorUi& ui, const std::string& path);
 
 }  // namespace kz
