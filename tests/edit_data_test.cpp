@@ -292,18 +292,22 @@ TEST_F(EditDataTest, OpeningAProgramInAnyCaseUsesTheProgramReader) {
   EXPECT_FALSE(document->modified);
 }
 
-TEST_F(EditDataTest, OpeningAProgramWithoutPosesLeavesAnEmptyEditor) {
+TEST_F(EditDataTest, OpeningAFileThatIsNoProgramKeepsTheMotion) {
   StartWithPoses(2);
   document->standardValues = StandardValues{};
-  Choose(folder.Write("EMPTY.KM4", "<wait size=\"1\" adr=\"0x0b43\"/>\r\n"));
-  ASSERT_TRUE(OpenEditData(*document, editor));
-  EXPECT_EQ(document->poseCount(), 0);
-  EXPECT_EQ(document->currentPose, -1);
-  EXPECT_THAT(Tabs(), IsEmpty());
-  EXPECT_EQ(ui.Text(ctl::ServoField(0)), "");
-  for (int id : {ctl::kWriteProgram, ctl::kSaveEditData, ctl::kDeletePose, ctl::kMirrorLegs})
-    EXPECT_FALSE(ui.IsEnabled(id)) << id;
-  EXPECT_FALSE(document->modified);
+  document->editDataPath = folder.Path("mine.KZI");
+  document->endSound = "mine.wav";
+  document->modified = true;
+  const std::string path = folder.Write("EMPTY.KM4", "<wait size=\"1\" adr=\"0x0b43\"/>\r\n");
+  Choose(path);
+  EXPECT_FALSE(OpenEditData(*document, editor));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgNotAMotionProgram));
+  EXPECT_EQ(document->poseCount(), 2);
+  EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ2"));
+  EXPECT_EQ(document->editDataPath, folder.Path("mine.KZI"));
+  EXPECT_EQ(DataPathSetting(), "");
+  EXPECT_EQ(document->endSound, "mine.wav");
+  EXPECT_TRUE(document->modified);
 }
 
 TEST_F(EditDataTest, OpenCancelledOrFailed) {
@@ -356,6 +360,17 @@ TEST_F(EditDataTest, ASoundNameLongerThan31BytesIsRefusedBeforeWriting) {
   Choose(target);
   EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
   EXPECT_EQ(folder.Read("keep.KZI").substr(32, 32), fits + '\0');
+
+  // 31 bytes ending in the first byte of a two-byte character fit as well and
+  // come back unchanged.
+  const std::string halfAtTheEnd = std::string(30, 'h') + "\x83";
+  document->startSound = halfAtTheEnd;
+  Choose(target);
+  ASSERT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
+  EXPECT_EQ(folder.Read("keep.KZI").substr(32, 32), halfAtTheEnd + '\0');
+  document->startSound.clear();
+  ASSERT_TRUE(ReadEditData(*document, editor, target));
+  EXPECT_EQ(document->startSound, halfAtTheEnd);
 }
 
 TEST_F(EditDataTest, AFailedWriteShowsMessage132AndLeavesWhatWasThere) {

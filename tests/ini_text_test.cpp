@@ -97,9 +97,16 @@ TEST(SetIniValueTest, ChangesOnlyWhatItMust) {
       {"first duplicate section used", "[S]\nA=1\n[S]\nK=2\n", "S", "K", "3",
        "[S]\nA=1\nK=3\n[S]\nK=2\n"},
       {"caller's blanks trimmed", "", " S ", " K ", "v", "[S]\nK=v\n"},
+      // A last line ending in a bare CR is completed, never glued onto.
+      {"new key after a bare CR", "[S]\r\nA=1\r", "S", "K", "v", "[S]\r\nA=1\r\nK=v\r\n"},
+      {"new key after a bare CR, LF file", "[S]\nA=1\r", "S", "K", "v", "[S]\nA=1\r\nK=v\n"},
+      {"new section after a bare CR", "[A]\nX=1\r", "S", "K", "v", "[A]\nX=1\r\n\n[S]\nK=v\n"},
+      {"new key after a header ending in a bare CR", "[S]\r", "S", "K", "v", "[S]\r\nK=v\n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(SetIniValue(c.file, c.section, c.key, c.value), c.expected) << c.what;
+    const std::string written = SetIniValue(c.file, c.section, c.key, c.value);
+    EXPECT_EQ(written, c.expected) << c.what;
+    EXPECT_EQ(FindIniValue(written, c.section, c.key), c.value) << c.what;
   }
 }
 
@@ -136,6 +143,12 @@ TEST(IsWritableIniEntryTest, RefusesWhatWouldBreakTheLines) {
       {"blank key", "S", "  ", "v", false},
       {"key like a comment", "S", ";K", "v", false},
       {"key like a section", "S", "[T]", "v", false},
+      // Half a two-byte character at the end would swallow the byte after it.
+      {"value ending in a lead byte", "S", "K", "\x83\x7C\x81", false},
+      {"value ending in a lead byte and a blank", "S", "K", "\x83 ", false},
+      {"key ending in a lead byte", "S", "K\x83", "v", false},
+      {"section ending in a lead byte", "S\x83", "K", "v", false},
+      {"whole two-byte characters", "\x83\x5D", "\x83\x7C", "\x81\x5B", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsWritableIniEntry(c.section, c.key, c.value), c.expected) << c.what;

@@ -52,9 +52,11 @@ class ByteWriter {
   }
   void Bytes(std::string_view text) { bytes_ += text; }
   void Zeros(std::size_t count) { bytes_.append(count, '\0'); }
-  // `text` zero-terminated and zero-filled to `size` bytes.
+  // `text` zero-terminated and zero-filled to `size` bytes. A text that fits
+  // is kept byte for byte, even one ending in half a character, so that it
+  // reads back as it was; a longer one is cut at a character boundary.
   void Field(std::string_view text, std::size_t size) {
-    const std::string_view fitting = Cp932Prefix(text, size - 1);
+    const std::string_view fitting = text.size() < size ? text : Cp932Prefix(text, size - 1);
     Bytes(fitting);
     Zeros(size - fitting.size());
   }

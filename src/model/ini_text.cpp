@@ -131,6 +131,14 @@ std::optional<std::size_t> FindKey(std::string_view file, const std::vector<Line
   return std::nullopt;
 }
 
+// What `line` needs behind it before another line can follow: nothing when
+// it ends in LF, an LF after a bare CR (read as the line's end, so the line
+// reads the same with it), else the file's line end.
+std::string_view MissingLineEnd(std::string_view file, const Line& line, std::string_view eol) {
+  if (line.end == line.contentEnd) return eol;
+  return file[line.end - 1] == '\n' ? "" : "\n";
+}
+
 std::string_view LineEndOf(std::string_view file) {
   const std::size_t lf = file.find('\n');
   return lf != kNone && lf > 0 && file[lf - 1] == '\r' ? "\r\n" : "\n";
@@ -168,7 +176,7 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
     result = file;
     if (!lines.empty()) {
       const Line& last = lines.back();
-      if (last.end == last.contentEnd) result += eol;
+      result += MissingLineEnd(file, last, eol);
       if (!IsBlankText(file.substr(last.begin, last.contentEnd - last.begin))) result += eol;
     }
     result.append("[").append(section).append("]").append(eol);
@@ -192,15 +200,24 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
   }
   const Line& line = lines[after];
   result.append(file.substr(0, line.end));
-  if (line.end == line.contentEnd) result.append(eol);
+  result.append(MissingLineEnd(file, line, eol));
   result.append(key).append("=").append(value).append(eol);
   result.append(file.substr(line.end));
   return result;
 }
 
+// A lead byte with nothing behind it: written before "]", "=" or the line
+// end, it would take that byte as its second one and not read back.
+bool EndsInHalfCharacter(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) i += IsLead(text[i]) ? 2 : 1;
+  return i > text.size();
+}
+
 bool IsWritableIniEntry(std::string_view section, std::string_view key, std::string_view value) {
   for (const std::string_view text : {section, key, value}) {
     if (text.find_first_of(std::string_view("\r\n\0", 3)) != kNone) return false;
+    if (EndsInHalfCharacter(Trim(text))) return false;
   }
   const std::string_view name = Trim(key);
   return FindChar(section, ']') == kNone && !name.empty() && FindChar(name, '=') == kNone &&

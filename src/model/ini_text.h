@@ -24,14 +24,16 @@ std::optional<std::string> FindIniValue(std::string_view file, std::string_view 
 // line, or a "KEY=value" line is added after the last non-blank line of its
 // section, or the section is added at the end of the file after a blank line.
 // Every other byte is kept. New lines take the file's own line end (that of
-// its first line; LF for a file without one). The entry must pass
+// its first line; LF for a file without one); the line they follow first gets
+// a line end when it has none or ends in a bare CR. The entry must pass
 // IsWritableIniEntry.
 std::string SetIniValue(std::string_view file, std::string_view section, std::string_view key,
                         std::string_view value);
 
-// True when writing the entry cannot break the file's line structure: no CR,
-// LF or NUL anywhere, no ']' in the section name, and a key that is not blank,
-// holds no '=' and does not begin like a comment or a section line.
+// True when writing the entry cannot break the file's line structure and it
+// reads back as written: no CR, LF or NUL anywhere, none ending in the first
+// byte of a two-byte character, no ']' in the section name, and a key that is
+// not blank, holds no '=' and does not begin like a comment or a section line.
 bool IsWritableIniEntry(std::string_view section, std::string_view key, std::string_view value);
 
 }  // namespace kz
