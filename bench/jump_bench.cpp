@@ -94,6 +94,29 @@ std::string WithNamedJumps(std::string text, int present) {
   return text;
 }
 
+constexpr std::size_t kHostileBytes = 2u << 20;
+
+// `piece` repeated until the text holds at least `bytes` bytes.
+std::string Repeated(const std::string& piece, std::size_t bytes) {
+  std::string text;
+  text.reserve(bytes + piece.size());
+  while (text.size() < bytes) text += piece;
+  return text;
+}
+
+// One whole pose array as the writer lays it out, so that the conversion has
+// something to change behind the hostile heads.
+std::string PoseArrayAfterHeads() {
+  std::string array = "<mem_w size=\"2\" adr=\"0x0a00\">\r\n";
+  for (int i = 0; i < 128; ++i) {
+    if (i % 24 == 0) array += '\t';
+    array += "0x0000";
+    if (i != 127) array += ',';
+    if (i % 24 == 23 || i == 127) array += "\r\n";
+  }
+  return array + "</mem_w>\r\n";
+}
+
 struct Timing {
   std::string operation;
   std::size_t bytes;
@@ -172,11 +195,35 @@ int main(int argc, char** argv) {
       [&] { Restore(programPath, program); },
       [&](kz::Prompts& p) { return kz::ConvertEyePatternsInFile(programPath, 3, 5, p); }));
 
+  // Hostile files of 2 MiB: thousands of heads on one line, none of them
+  // closed, so that every search for what should follow a head runs on to
+  // the end of the file unless the tools keep their place.
+  const std::string hostileEyes =
+      Repeated("<mem_w size=\"2\" adr=\"0x0a00\">", kHostileBytes) + PoseArrayAfterHeads();
+  timings.push_back(Time(
+      "eyes, open heads", hostileEyes.size(), repetitions, kz::kMsgLedsRewritten,
+      [&] { Restore(programPath, hostileEyes); },
+      [&](kz::Prompts& p) { return kz::ConvertEyePatternsInFile(programPath, 3, 5, p); }));
+  const std::string hostileNames =
+      "<medit>\r\n\t<block name=\"A\"/>\r\n</medit>\r\n<jump adr=\"A\"/>\r\n" +
+      Repeated("<medit>\t<block name=_", kHostileBytes);
+  timings.push_back(Time(
+      "names, open heads", hostileNames.size(), repetitions, kz::kMsgJumpsRewritten,
+      [&] { Restore(textPath, hostileNames); },
+      [&](kz::Prompts& p) { return kz::ConvertBlockNamesToJumps(textPath, p); }));
+  const std::string hostileJumps = "<medit>\r\n\t<block name=\"A\"/>\r\n</medit>\r\n" +
+                                   Repeated("\t<block name=_", kHostileBytes) +
+                                   "\"<jump adr=\"0x00000000\"/>\r\n<medit>\r\n";
+  timings.push_back(Time(
+      "jumps, open heads", hostileJumps.size(), repetitions, kz::kMsgJumpsRewritten,
+      [&] { Restore(programPath, hostileJumps); },
+      [&](kz::Prompts& p) { return kz::ConvertJumpsToBlockNames(programPath, p); }));
+
   std::printf("%d poses, %d named jumps, best and median of %d runs\n\n", kPoses, kNamedJumps,
               repetitions);
-  std::printf("%-16s %10s %7s %10s %10s\n", "operation", "bytes", "jumps", "best ms", "median ms");
+  std::printf("%-18s %10s %7s %10s %10s\n", "operation", "bytes", "count", "best ms", "median ms");
   for (const Timing& t : timings)
-    std::printf("%-16s %10zu %7s %10.2f %10.2f\n", t.operation.c_str(), t.bytes, t.jumps.c_str(),
+    std::printf("%-18s %10zu %7s %10.2f %10.2f\n", t.operation.c_str(), t.bytes, t.jumps.c_str(),
                 t.bestMs, t.medianMs);
   return 0;
 }

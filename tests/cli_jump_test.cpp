@@ -55,10 +55,20 @@ TEST_F(CliJumpTest, RepairRewritesTheLoopInPlace) {
   folder.Write("walk.KM4", program);
   const CliRun run = Run("repair-jumps " + folder.Path("walk.KM4"));
   EXPECT_EQ(run.exitCode, 0) << run.output;
-  EXPECT_EQ(
-      run.output,
-      "モーションプログラムの書き換えに成功しました。\nジャンプアドレスを1ヶ所書き変えました。\n");
+  EXPECT_EQ(run.output,
+            "ジャンプアドレスは全て正しいため、モーションプログラムは書き換えませんでした。\n");
   EXPECT_EQ(folder.Read("walk.KM4"), program);
+
+  // A blank line before the loop moves its count-down block by two bytes.
+  std::string moved = program;
+  moved.insert(0x78, "\r\n");
+  folder.Write("walk.KM4", moved);
+  const CliRun repaired = Run("repair-jumps " + folder.Path("walk.KM4"));
+  EXPECT_EQ(repaired.exitCode, 0) << repaired.output;
+  EXPECT_EQ(
+      repaired.output,
+      "モーションプログラムの書き換えに成功しました。\nジャンプアドレスを1ヶ所書き変えました。\n");
+  EXPECT_NE(folder.Read("walk.KM4").find("0x0000007a"), std::string::npos);
 
   std::string header;
   AppendHeader(header);

@@ -87,6 +87,18 @@ TEST_F(EyePatternsTest, ABrokenPoseArrayIsSkippedWithoutReachingIntoTheNextOne) 
   EXPECT_EQ(text, broken + expected);
 }
 
+// 2 MiB of heads on one line, none of them closed, then the written program:
+// only the program's arrays change, and the open heads are passed over.
+TEST_F(EyePatternsTest, ThousandsOfOpenHeadsOnOneLineAreSkipped) {
+  std::string heads;
+  while (heads.size() < (2u << 20)) heads += "<mem_w size=\"2\" adr=\"0x0a00\">";
+  std::string text = heads + program;
+  std::string expected = program;
+  ASSERT_EQ(ReplaceEyePatterns(expected, 3, 5), 3);
+  EXPECT_EQ(ReplaceEyePatterns(text, 3, 5), 3);
+  EXPECT_EQ(text, heads + expected);
+}
+
 TEST_F(EyePatternsTest, FilesWithoutPoseArraysAreLeftAlone) {
   const struct {
     const char* name;

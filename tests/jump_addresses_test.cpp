@@ -101,9 +101,9 @@ TEST_F(JumpAddressesTest, RepairKeepsAnUneditedLoopAndFollowsAnInsertedLine) {
   const std::string path = folder.Write("walk.KM4", program);
   EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
   EXPECT_EQ(folder.Read("walk.KM4"), program);
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsAlreadyRight)) << "nothing changed: it says so";
   EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
-  EXPECT_THAT(ui.shown[0].args, ElementsAre("1"));
+  ui.shown.clear();
 
   // A line inserted before the count-down block moves it; only the jump
   // back to it changes.
@@ -118,6 +118,18 @@ TEST_F(JumpAddressesTest, RepairKeepsAnUneditedLoopAndFollowsAnInsertedLine) {
   folder.Write("walk.KM4", edited);
   EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
   EXPECT_EQ(folder.Read("walk.KM4"), expected);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
+  EXPECT_THAT(ui.shown[0].args, ElementsAre("1"));
+
+  // Of two loops only the second one's jump is wrong: one jump is reported.
+  ui.shown.clear();
+  folder.Write("walk.KM4", program + program);
+  EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
+  EXPECT_THAT(ui.shown[0].args, ElementsAre("1"));
+  EXPECT_THAT(JumpValues(folder.Read("walk.KM4")),
+              ElementsAre(JumpTarget(static_cast<std::uint32_t>(countDown)),
+                          JumpTarget(static_cast<std::uint32_t>(program.size() + countDown))));
 }
 
 TEST_F(JumpAddressesTest, RepairRefusesWhatItCannotMatchAndWritesNothing) {
@@ -470,6 +482,27 @@ TEST_F(JumpAddressesTest, NamesThatDoNotMatchExactlyOneSoundBlockWriteNothing) {
   }
 }
 
+// 2 MiB of block heads on one line, none of them closed: every such name runs
+// on to the end of the text and matches no jump, and the one whose name is
+// the text's last bytes is still found.
+TEST_F(JumpAddressesTest, ThousandsOfOpenBlockHeadsOnOneLine) {
+  std::string heads;
+  while (heads.size() < (2u << 20)) heads += "<medit>\t<block name=_";
+  const std::string text =
+      Header() + Block("A") + Jump("A") + Jump("B") + heads + "<medit>\r\n\t<block name=\"B";
+  folder.Write("open.TXT", text);
+  ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("open.TXT"), prompts));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
+  EXPECT_THAT(ui.shown[0].args, ElementsAre("2"));
+  // Both names grow into ten-byte addresses: the last header moves by 18.
+  const std::string lastBlock = "<medit>\r\n\t<block name=\"B";
+  const std::size_t lastHeader = text.size() - lastBlock.size() + 18;
+  const std::string expected = Header() + Block("A") + Jump("0x00000078") +
+                               Jump(JumpTarget(static_cast<std::uint32_t>(lastHeader))) + heads +
+                               lastBlock;
+  EXPECT_TRUE(folder.Read("open.KM4") == expected) << "(2 MiB not shown)";
+}
+
 TEST_F(JumpAddressesTest, TextToProgramAsksBeforeReplacingAndReportsWhatFails) {
   const std::string text = Header() + Block("A") + Jump("A") + std::string(kFinalLine);
   folder.Write("walk.TXT", text);
@@ -566,7 +599,7 @@ TEST_F(JumpAddressesTest, TheFileAndTheOptionChooseTheOperation) {
 
   run("walk.km4", false);
   EXPECT_EQ(document->jumpsToBlockNames, 0);
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten)) << "repaired in place";
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsAlreadyRight)) << "the loop repair ran";
   EXPECT_EQ(folder.Read("walk.km4"), program);
   EXPECT_EQ(ui.fileRequests.back().defaultExtension, "TXT") << "the last path was the text";
 }

@@ -4,6 +4,7 @@
 #include <bitset>
 
 #include "platform/text_encoding.h"
+#include "tools/forward_search.h"
 
 namespace kz {
 namespace {
@@ -84,19 +85,31 @@ std::uint32_t ProgramEndAddress(std::string_view program) {
 void CollectBlocks(std::string& program, BlockTable& table) {
   table.Add(SystemText("プログラム終了"), ProgramEndAddress(program));
   const auto taken = [&table](const std::string& name) { return table.Contains(name); };
+  // Headers and closing quotes far behind many block heads are found once,
+  // not once per head; a renamed block changes the text, so the searches
+  // start afresh behind it.
+  ForwardSearch headers(kMeditTag);
+  ForwardSearch quotes("\"");
   std::size_t from = 0;
   while (!table.full()) {
     const std::size_t tag = FindFrom(program, kBlockNameTag, from);
     if (tag == std::string::npos) break;
-    const std::size_t header = BlockHeaderOf(program, tag);
+    const std::size_t header =
+        headers.From(program, tag > kHeaderLookBack ? tag - kHeaderLookBack : 0);
     if (header == std::string::npos) break;
     const std::size_t start = ValueStart(tag, kBlockNameTag);
-    const std::size_t end = ValueEnd(program, start);
+    // As ValueEnd: the next double quote, or the end of the text.
+    const std::size_t quote =
+        start < program.size() ? quotes.From(program, start) : std::string::npos;
+    const std::size_t end = quote == std::string::npos ? program.size() : quote;
     const std::size_t oldLength = end > start ? end - start : 0;
     std::string name = program.substr(std::min(start, program.size()), oldLength);
     // A tag at the very end has no room for a name to be written into.
-    if (taken(name) && MakeUniqueName(name, taken) && start <= program.size())
+    if (taken(name) && MakeUniqueName(name, taken) && start <= program.size()) {
       WriteNameBack(program, start, oldLength, name);
+      headers = ForwardSearch(kMeditTag);
+      quotes = ForwardSearch("\"");
+    }
     table.Add(std::move(name), static_cast<std::uint32_t>(header));
     from = start;
   }

@@ -9,6 +9,7 @@
 
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
+#include "tools/forward_search.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -26,24 +27,15 @@ constexpr std::size_t kValueStep = 6;
 // Six values with the commas between them; the mouth follows the last comma.
 constexpr std::size_t kEyeWordsLength = 41;
 
-// Where the pose array starting at `head` ends: at its closing tag, or at the
-// next array when the tag is missing, so that a malformed array never lets the
-// search run into the next one.
-std::size_t ArrayEnd(const std::string& program, std::size_t head) {
-  const std::size_t from = head + kPoseArrayHead.size();
-  return std::min(
-      {program.find(kArrayEnd, from), program.find(kPoseArrayHead, from), program.size()});
-}
-
-// The position of the left red value of the array at `head`; npos when the
-// array does not hold that many values.
-std::size_t LeftRedValue(const std::string& program, std::size_t head) {
-  const std::size_t end = ArrayEnd(program, head);
+// The position of the left red value of the array whose values are searched
+// from `from` up to `end`; npos when the array does not hold that many
+// values. The byte at `end` opens a tag, so a value never straddles it.
+std::size_t LeftRedValue(const std::string& program, std::size_t from, std::size_t end) {
+  const std::string_view array = std::string_view(program).substr(0, end);
   std::size_t found = std::string::npos;
-  std::size_t from = head + kFirstValueSearch;
   for (int n = 0; n < kLeftRedValue; ++n) {
-    found = program.find(kValuePrefix, from);
-    if (found == std::string::npos || found >= end) return std::string::npos;
+    found = array.find(kValuePrefix, from);
+    if (found == std::string::npos) return std::string::npos;
     from = found + kValueStep;
   }
   return found + kEyeWordsLength < end ? found : std::string::npos;
@@ -87,13 +79,23 @@ int ReplaceEyePatterns(std::string& program, int leftPattern, int rightPattern) 
   std::snprintf(words, sizeof words, "0x0000,0x0000,0x%04hx,0x0000,0x0000,0x%04hx",
                 static_cast<unsigned short>(leftPattern & 0xFF),
                 static_cast<unsigned short>(rightPattern & 0xFF));
+  // The patch writes no "<", so it never makes or breaks a tag searched for.
+  ForwardSearch heads(kPoseArrayHead);
+  ForwardSearch arrayEnds(kArrayEnd);
   int count = 0;
-  for (std::size_t head = program.find(kPoseArrayHead); head != std::string::npos;
-       head = program.find(kPoseArrayHead, head + kPoseArrayHead.size())) {
-    const std::size_t at = LeftRedValue(program, head);
-    if (at == std::string::npos || program[at + kEyeWordsLength] != ',') continue;
-    program.replace(at, kEyeWordsLength, words, kEyeWordsLength);
-    ++count;
+  for (std::size_t head = heads.From(program, 0); head != std::string::npos;) {
+    // An array ends at its closing tag, or at the next array when the tag is
+    // missing, so that a malformed array never lets the search run into the
+    // next one.
+    const std::size_t next = heads.From(program, head + kPoseArrayHead.size());
+    const std::size_t end =
+        std::min({arrayEnds.From(program, head + kPoseArrayHead.size()), next, program.size()});
+    const std::size_t at = LeftRedValue(program, head + kFirstValueSearch, end);
+    if (at != std::string::npos && program[at + kEyeWordsLength] == ',') {
+      program.replace(at, kEyeWordsLength, words, kEyeWordsLength);
+      ++count;
+    }
+    head = next;
   }
   return count;
 }

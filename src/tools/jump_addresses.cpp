@@ -27,6 +27,7 @@ namespace {
 constexpr std::size_t kPathCapacity = 260;
 constexpr std::string_view kCountDown = "KZMOTION COUNT DOWN";
 constexpr std::string_view kCheckCounter = "KZMOTION CHECK COUNTER";
+constexpr std::string_view kFinalWaitLine = "<wait size=\"1\" adr=\"0x0b43\"/>";
 // "<medit>", CR LF, TAB, "<block name=" and the opening quote.
 constexpr std::size_t kHeaderToName = 23;
 // Each converted jump grows by at most ten bytes (an empty name becoming an
@@ -92,9 +93,11 @@ bool EndsInT(std::string_view path) {
 
 enum class RepairOutcome { kRepaired, kWrong };
 
-// Points each check-counter jump at the count-down block before it.
-RepairOutcome RepairLoops(std::string& program, std::size_t& count) {
+// Points each check-counter jump at the count-down block before it;
+// `changed` counts the jumps whose address was not already that one.
+RepairOutcome RepairLoops(std::string& program, std::size_t& count, std::size_t& changed) {
   count = 0;
+  changed = 0;
   std::size_t from = 0;
   for (;;) {
     const std::size_t name = FindFrom(program, kCountDown, from);
@@ -111,10 +114,25 @@ RepairOutcome RepairLoops(std::string& program, std::size_t& count) {
     // A value cut short by the end of the file has no room for an address.
     if (value + kAddressLength > program.size() || program.compare(value, 3, "0x0") != 0)
       return RepairOutcome::kWrong;
-    program.replace(value, kAddressLength, JumpTarget(static_cast<std::uint32_t>(target)));
+    const std::string address = JumpTarget(static_cast<std::uint32_t>(target));
+    if (program.compare(value, kAddressLength, address) != 0) {
+      program.replace(value, kAddressLength, address);
+      ++changed;
+    }
     ++count;
     from = value;
   }
+}
+
+// Whether the bytes can be a program text at all: no NUL byte (no Shift_JIS
+// character has one) and at least one block, jump or final wait line. A
+// program without jumps is still converted (into a plain copy); anything else
+// would be taken as data.
+bool LooksLikeProgramText(std::string_view bytes) {
+  if (bytes.find('\0') != std::string_view::npos) return false;
+  for (const std::string_view element : {kBlockNameTag, kJumpTag, kFinalWaitLine})
+    if (bytes.find(element) != std::string_view::npos) return true;
+  return false;
 }
 
 // Asks before an existing output is replaced; true when it may be written.
@@ -162,7 +180,8 @@ bool RepairLoopCounterJumps(const std::string& path, Prompts& prompts) {
     return false;
   }
   std::size_t count = 0;
-  if (RepairLoops(program, count) == RepairOutcome::kWrong) {
+  std::size_t changed = 0;
+  if (RepairLoops(program, count, changed) == RepairOutcome::kWrong) {
     prompts.ShowMessage(kMsgProgramWrong, BoxKind::kOk);
     return false;
   }
@@ -170,11 +189,17 @@ bool RepairLoopCounterJumps(const std::string& path, Prompts& prompts) {
     prompts.ShowMessage(kMsgNoJumpAddress, BoxKind::kOk);
     return false;
   }
+  // A program whose jumps are all right already is left untouched, and the
+  // user is told so rather than of a rewrite.
+  if (changed == 0) {
+    prompts.ShowMessage(kMsgJumpsAlreadyRight, BoxKind::kInformation);
+    return true;
+  }
   if (!file.WriteFromStart(program)) {
     prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kError);
     return false;
   }
-  prompts.ShowMessage(kMsgJumpsRewritten, BoxKind::kInformation, Count(count));
+  prompts.ShowMessage(kMsgJumpsRewritten, BoxKind::kInformation, Count(changed));
   return true;
 }
 
@@ -182,6 +207,10 @@ bool ConvertJumpsToBlockNames(const std::string& path, Prompts& prompts) {
   std::string program;
   if (!ReadWholeFile(path, program) || program.empty()) {
     prompts.ShowMessage(kMsgProgramReadFailed, BoxKind::kOk);
+    return false;
+  }
+  if (!LooksLikeProgramText(program)) {
+    prompts.ShowMessage(kMsgNotAProgramText, BoxKind::kExclamation, Argument(path));
     return false;
   }
   const std::string outputPath = WithExtension(path, ".TXT");

@@ -21,13 +21,16 @@ void AdjustJumpAddresses(MotionDocument& document, EditorUi& ui);
 
 // Sets every loop's check-counter jump to the present address of its
 // count-down block, rewriting the program in place (its length never
-// changes). True when the program was rewritten.
+// changes) and reporting how many jumps changed. True when the program's
+// jumps are right afterwards: rewritten, or found right and left untouched
+// (message 221).
 bool RepairLoopCounterJumps(const std::string& path, Prompts& prompts);
 
 // Writes the program as a text beside it (extension .TXT) in which every jump
 // carries the name of its target block, block names made unique, and a
-// "プログラム終了" block stands before the final wait. True when the text was
-// written.
+// "プログラム終了" block stands before the final wait. A file that is no
+// program text (a NUL byte, or no block, jump or final wait line) is refused
+// with message 222 and nothing is written. True when the text was written.
 bool ConvertJumpsToBlockNames(const std::string& path, Prompts& prompts);
 
 // The inverse: writes the text as a program beside it (extension .KM4), each
