@@ -108,4 +108,40 @@ TEST_F(CliMotionTest, YesAnswersTheQuestionsAndFailuresExitWithOne) {
   EXPECT_EQ(Run("write " + folder.Path("walk.KZI")).exitCode, 2) << "no -o";
 }
 
+// Nothing that holds no pose becomes a motion, and no file is replaced by an
+// empty one; the jump tool takes no garbage for a program either.
+TEST_F(CliMotionTest, WhatHoldsNoPoseIsRefusedAndNothingIsReplaced) {
+  const std::string saved = folder.Read("walk.KZI");
+  kz::MotionDocument empty(SettingsPath());
+  const std::string inputs[] = {
+      folder.Write("blocks.KM4", "<medit>\r\n\t<block name=\"A\" type=\"2\"/>\r\n</medit>\r\n"),
+      folder.Write("binary.KM4", std::string("\x7f"
+                                             "ELF\0\0\0",
+                                             7) +
+                                     "<mem_w size=\"2\" adr=\"0x0a00\">\r\n"),
+      folder.Write("empty.KZI", kz::EncodeEditData(empty, kz::EditDataOptions{})),
+  };
+  for (const std::string& input : inputs) {
+    SCOPED_TRACE(input);
+    const CliRun read = Run("read " + input + " -o " + folder.Path("walk.KZI"));
+    EXPECT_EQ(read.exitCode, 1) << read.output;
+    EXPECT_NE(read.output.find("はモーションプログラムではありません"), std::string::npos)
+        << read.output;
+    EXPECT_EQ(folder.Read("walk.KZI"), saved);
+    const CliRun dump = Run("dump " + input);
+    EXPECT_EQ(dump.exitCode, 1) << dump.output;
+    EXPECT_EQ(dump.output.find('{'), std::string::npos) << dump.output;
+  }
+
+  folder.Write("notes.KM4", "just some notes, no program\r\n");
+  for (const char* name : {"binary", "notes"}) {
+    SCOPED_TRACE(name);
+    const CliRun run = Run("jumps-to-names " + folder.Path(std::string(name) + ".KM4"));
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("はモーションプログラムではありません"), std::string::npos)
+        << run.output;
+    EXPECT_EQ(folder.Read(std::string(name) + ".TXT"), "<missing>");
+  }
+}
+
 }  // namespace

@@ -99,11 +99,12 @@ TEST_F(LoadStandardValuesTest, TheSettingsPathIsReadWithoutAsking) {
 TEST_F(LoadStandardValuesTest, TheLastLetterNChoosesTheBinaryLayoutWhateverTheModel) {
   const std::string binary = folder.Write("STARTUP.BIN", SetupImage(Ramp()));
   const std::string text = folder.Write("SETUP.XML", SetupText("0001"));
+  const std::string lowerCase = folder.Write("startup.bin", SetupImage(Ramp()));
   const struct {
     const char* model;
     std::string path;
     int first;
-  } cases[] = {{"1", binary, -1000}, {"2", text, 1}};
+  } cases[] = {{"1", binary, -1000}, {"2", text, 1}, {"1", lowerCase, -1000}};
   for (const auto& c : cases) {
     WriteSettings(std::string("[GENERAL]\nKAZO_MODEL=") + c.model + "\n[SETUP]\nPATH=" + c.path +
                   "\n");
@@ -165,7 +166,16 @@ TEST_F(LoadStandardValuesTest, UnreadableOrMalformedFilesGiveMessage103) {
   const std::string upper = folder.Write("UPPER.XML", SetupText("05DC"));
   const std::string shortImage = folder.Write("SHORT.BIN", SetupImage(Ramp(), 1607));
   const std::string shortText = folder.Write("SHORT.XML", SetupText("05dc").substr(0, 7000));
-  for (const std::string& path : {upper, shortImage, shortText}) {
+  // Garbage of the right size is no setup file: values beyond the servo range.
+  const std::string garbage = folder.Write("STARTUP.BIN", std::string(1608, 'A'));
+  StandardValues oneTooFar = Ramp();
+  oneTooFar[19] = 1501;
+  const std::string beyond = folder.Write("BEYOND.BIN", SetupImage(oneTooFar));
+  oneTooFar[19] = 0;
+  oneTooFar[0] = -1501;
+  const std::string below = folder.Write("below.bin", SetupImage(oneTooFar));
+  const std::string text = folder.Write("BEYOND.XML", SetupText("7fff"));
+  for (const std::string& path : {upper, shortImage, shortText, garbage, beyond, below, text}) {
     WriteSettings("[SETUP]\nPATH=" + path + "\n");
     Start();
     ui.shown.clear();

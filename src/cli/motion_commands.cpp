@@ -142,6 +142,16 @@ int WriteBinary(CliSession& session, const WriteWords& words) {
   return kDone;
 }
 
+// Opens the input of `read` and `dump`, which turn a motion into something
+// else: a motion without a pose (an empty edit-data file) is refused like a
+// program without one, so that no existing file is replaced by nothing.
+bool OpenMotionWithPoses(CliSession& session, const std::string& path) {
+  if (!OpenMotionFile(session.document, session.ui, path)) return false;
+  if (session.document.poseCount() > 0) return true;
+  session.prompts.ShowMessage(kMsgNotAMotionProgram, BoxKind::kExclamation, {path});
+  return false;
+}
+
 }  // namespace
 
 int RunWrite(const std::string& settingsPath, const GlobalOptions& options,
@@ -172,7 +182,7 @@ int RunRead(const std::string& settingsPath, const GlobalOptions& options,
   const auto output = CommandLinePath(words->output);
   if (!input || !output) return kBadCommandLine;
   CliSession session(settingsPath, options);
-  if (!OpenMotionFile(session.document, session.ui, *input)) return kFailed;
+  if (!OpenMotionWithPoses(session, *input)) return kFailed;
   session.dialogs.files.push_back(FileDialogAnswer{*output, false});
   return SaveEditData(session.document, session.ui) == SaveResult::kSaved ? kDone : kFailed;
 }
@@ -185,7 +195,7 @@ int RunDump(const std::string& settingsPath, const GlobalOptions& options,
   if (!input) return kBadCommandLine;
   // Messages would spoil the JSON on standard output.
   CliSession session(settingsPath, options, stderr);
-  if (!OpenMotionFile(session.document, session.ui, *input)) return kFailed;
+  if (!OpenMotionWithPoses(session, *input)) return kFailed;
   const std::string json =
       MotionJson(session.document, session.controls.ReadNumber(ctl::kLoopCount),
                  session.controls.IsChecked(ctl::kBackAndForth));

@@ -21,6 +21,22 @@ constexpr std::array<std::size_t, kServoCount> kTextOffsets = {
     4627, 4970, 5313, 5656, 5999, 6342, 6685, 7028, 7371, 7714};
 constexpr std::size_t kTextValueLength = 6;  // "0x" and four digits
 
+// The servo range: a standard value outside it is no standard value, and the
+// file that gave it is no setup file.
+constexpr int kLowestServoValue = -1500;
+constexpr int kHighestServoValue = 1500;
+
+bool ArePlausible(const StandardValues& values) {
+  for (const int value : values)
+    if (value < kLowestServoValue || value > kHighestServoValue) return false;
+  return true;
+}
+
+// STARTUP.BIN in any case: the binary image's layout.
+bool NamesBinaryImage(std::string_view path) {
+  return !path.empty() && (path.back() == 'N' || path.back() == 'n');
+}
+
 int LowerHexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -98,10 +114,10 @@ bool LoadStandardValues(MotionDocument& document, EditorUi& ui) {
   } else if (!ReadSetupFile(document, ui, path, contents)) {
     return false;
   }
-  const bool binary = !document.useFlashAir && !path.empty() && path.back() == 'N';
+  const bool binary = !document.useFlashAir && NamesBinaryImage(path);
   const auto values =
       binary ? ParseStandardValuesBinary(contents) : ParseStandardValuesText(contents);
-  if (!values) {
+  if (!values || !ArePlausible(*values)) {
     ui.prompts.ShowMessage(kMsgSetupReadFailed);
     document.standardValues.reset();
     return false;
