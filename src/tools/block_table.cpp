@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <functional>
 
 #include "platform/text_encoding.h"
 #include "tools/forward_search.h"
@@ -15,6 +16,19 @@ constexpr std::string_view kFinalWait = "<wait size=\"1\" adr=\"0x0b43\"/>";
 constexpr std::size_t kEndLookBack = 38;
 
 unsigned char Byte(char c) { return static_cast<unsigned char>(c); }
+
+// A name's length and a hash of its first and last bytes: names of one run
+// of open block heads differ in length, so they never share a key, and no
+// name is hashed whole.
+std::uint64_t NameKey(std::string_view name) {
+  constexpr std::size_t kSample = 32;
+  const std::hash<std::string_view> hash;
+  std::uint64_t key = hash(name.substr(0, kSample)) ^ (name.size() * 0x9E3779B97F4A7C15u);
+  if (name.size() > kSample)
+    key ^= hash(name.substr(name.size() - std::min(kSample, name.size() - kSample))) *
+           0xC2B2AE3D27D4EB4Fu;
+  return key;
+}
 
 // Writes the renamed block's name over the old one. An empty name grows by
 // one byte: its closing quote moves over the byte that followed it, so the
@@ -31,11 +45,28 @@ void WriteNameBack(std::string& program, std::size_t start, std::size_t oldLengt
 
 }  // namespace
 
+bool BlockTable::Contains(std::string_view name) const {
+  const auto found = byKey_.find(NameKey(name));
+  if (found == byKey_.end()) return false;
+  for (const std::size_t i : found->second)
+    if (entries_[i].name == name) return true;
+  return false;
+}
+
 void BlockTable::Add(std::string name, std::uint32_t address) {
   if (full()) return;
+  Append(owned_.emplace_back(std::move(name)), address);
+}
+
+void BlockTable::AddFromText(std::size_t start, std::size_t length, std::uint32_t address) {
+  if (full()) return;
+  Append(std::string_view(text_).substr(start, length), address);
+}
+
+void BlockTable::Append(std::string_view name, std::uint32_t address) {
   firstAtAddress_.try_emplace(address, entries_.size());
-  names_.insert(name);
-  entries_.push_back(BlockEntry{std::move(name), address});
+  byKey_[NameKey(name)].push_back(entries_.size());
+  entries_.push_back(BlockEntry{name, address});
 }
 
 const BlockEntry* BlockTable::AtAddress(std::uint32_t address) const {
@@ -85,9 +116,12 @@ std::uint32_t ProgramEndAddress(std::string_view program) {
 void CollectBlocks(std::string& program, BlockTable& table) {
   table.Add(SystemText("プログラム終了"), ProgramEndAddress(program));
   const auto taken = [&table](const std::string& name) { return table.Contains(name); };
-  // Headers and closing quotes far behind many block heads are found once,
-  // not once per head; a renamed block changes the text, so the searches
-  // start afresh behind it.
+  // Names are taken from the program as it was read, unless a rename has
+  // changed the text where they start. Headers and closing quotes far behind
+  // many block heads are found once, not once per head; a rename changes the
+  // text, so the searches start afresh behind it.
+  table.KeepText(program);
+  std::size_t renamedUpTo = 0;
   ForwardSearch headers(kMeditTag);
   ForwardSearch quotes("\"");
   std::size_t from = 0;
@@ -103,14 +137,24 @@ void CollectBlocks(std::string& program, BlockTable& table) {
         start < program.size() ? quotes.From(program, start) : std::string::npos;
     const std::size_t end = quote == std::string::npos ? program.size() : quote;
     const std::size_t oldLength = end > start ? end - start : 0;
-    std::string name = program.substr(std::min(start, program.size()), oldLength);
-    // A tag at the very end has no room for a name to be written into.
-    if (taken(name) && MakeUniqueName(name, taken) && start <= program.size()) {
-      WriteNameBack(program, start, oldLength, name);
-      headers = ForwardSearch(kMeditTag);
-      quotes = ForwardSearch("\"");
+    const std::size_t nameStart = std::min(start, program.size());
+    const std::string_view current = std::string_view(program).substr(nameStart, oldLength);
+    const auto address = static_cast<std::uint32_t>(header);
+    if (table.Contains(current)) {
+      std::string name(current);
+      // A tag at the very end has no room for a name to be written into.
+      if (MakeUniqueName(name, taken) && start <= program.size()) {
+        WriteNameBack(program, start, oldLength, name);
+        renamedUpTo = std::max(renamedUpTo, start + std::max<std::size_t>(oldLength, 2));
+        headers = ForwardSearch(kMeditTag);
+        quotes = ForwardSearch("\"");
+      }
+      table.Add(std::move(name), address);
+    } else if (nameStart < renamedUpTo) {
+      table.Add(std::string(current), address);
+    } else {
+      table.AddFromText(nameStart, oldLength, address);
     }
-    table.Add(std::move(name), static_cast<std::uint32_t>(header));
     from = start;
   }
 }

@@ -2,11 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "tools/jump_text.h"
@@ -16,26 +16,42 @@ namespace kz {
 // The blocks of a program by address, for turning its jump addresses into
 // block names. Entry 0 is always the program's end.
 struct BlockEntry {
-  std::string name;  // CP932
+  std::string_view name;  // CP932, kept by the table
   std::uint32_t address = 0;
 };
 
+// A name runs to the next double quote, so in a hostile program each of 1024
+// names can run on to the end of the file: names are kept as views into one
+// copy of the program where they can be, and found by their length and a
+// sample of their bytes before they are compared whole.
 class BlockTable {
  public:
   explicit BlockTable(std::size_t capacity = kJumpTableMax) : capacity_(capacity) {}
+  BlockTable(const BlockTable&) = delete;
+  BlockTable& operator=(const BlockTable&) = delete;
 
   bool full() const { return entries_.size() >= capacity_; }
   const std::vector<BlockEntry>& entries() const { return entries_; }
-  bool Contains(const std::string& name) const { return names_.contains(name); }
-  // Appends the entry unless the table is full.
+  bool Contains(std::string_view name) const;
+  // Appends the entry unless the table is full; the table keeps the name.
   void Add(std::string name, std::uint32_t address);
+  // Keeps a copy of the text that AddFromText takes names from.
+  void KeepText(std::string text) { text_ = std::move(text); }
+  // Appends the entry named by those bytes of the kept text, unless the
+  // table is full.
+  void AddFromText(std::size_t start, std::size_t length, std::uint32_t address);
   // The first entry, in table order, at `address`; null when there is none.
   const BlockEntry* AtAddress(std::uint32_t address) const;
 
  private:
+  void Append(std::string_view name, std::uint32_t address);
+
   std::size_t capacity_;
   std::vector<BlockEntry> entries_;
-  std::unordered_set<std::string> names_;
+  std::deque<std::string> owned_;  // names the table holds whole; a deque never moves them
+  std::string text_;
+  // Entries by the key of their name, in table order.
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> byKey_;
   std::unordered_map<std::uint32_t, std::size_t> firstAtAddress_;
 };
 
