@@ -1,5 +1,7 @@
-// kzbench: how long the jump address tools take on a program of 180 poses
-// with 1024 named jumps, the most a text may carry. Run a release build:
+// kzbench: how long the jump address tools and the eye conversion take on a
+// program of 180 poses with 1024 named jumps, the most a text may carry, and
+// on hostile files of 2 MiB that must take no longer than their size makes
+// necessary. Run a release build:
 //   build-release/bench/kzbench [REPETITIONS]
 #include <algorithm>
 #include <chrono>
