@@ -72,6 +72,9 @@ enum MessageId : int {
   // Messages of our own, for failures the robot's tools let pass silently.
   kMsgSoundNameTooLong = 201,
   kMsgPosesBeyondLimitNotRead = 202,
+  kMsgValueOutOfRange = 203,
+  kMsgSoundNameUnfit = 204,
+  kMsgPoseLabelUnfit = 205,
 };
 
 // The UTF-8 text of string `id`; empty for an id the table does not hold.
