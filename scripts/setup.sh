@@ -14,6 +14,7 @@ packages=(
   libcpp-httplib-dev    # kzcard, the card on loopback (devices and tests only)
   pkgconf               # cpp-httplib's build flags come from pkg-config
   fonts-ipafont-gothic  # Japanese text in the editor (IPAPGothic)
+  qt6-translations-l10n # Qt's own texts (file dialogs, Yes/No buttons) in Japanese
   xvfb                  # a display for screenshots of the editor
   xauth
 )

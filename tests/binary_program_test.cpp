@@ -348,6 +348,21 @@ TEST_F(DispatchTest, ASoundNameTooLongIsRefusedBeforeAnythingHappens) {
   EXPECT_EQ(folder.Read("NEW.BIN").substr(147 * 2 + 5, 2), Bytes({0x7F, 'a'}));
 }
 
+TEST_F(DispatchTest, ASoundNameNoProgramCanCarryIsRefusedBeforeAnythingHappens) {
+  for (const char* name : {"a\"b.wav", "<b>.wav", "c>.wav"}) {
+    SCOPED_TRACE(name);
+    ui.shown.clear();
+    document->startSound = name;
+    EXPECT_FALSE(WriteBinaryProgram(*document, editor, ImagePath(), kDispatchMode, {}));
+    EXPECT_FALSE(WriteBinaryProgram(*document, editor, folder.Path("NEW.BIN"), 0, {}));
+    ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameUnfit, kMsgSoundNameUnfit));
+    EXPECT_THAT(ui.shown[0].args, ElementsAre(name));
+    EXPECT_THAT(ui.modalTemplates, IsEmpty()) << "no word is asked for";
+    EXPECT_EQ(folder.Read("STARTUP.BIN"), image);
+    EXPECT_EQ(folder.Read("NEW.BIN"), "<missing>");
+  }
+}
+
 // Lets writes reach only `bytes` into any file, as a full card would; a
 // write past it fails instead of ending the process.
 class FileSizeLimit {

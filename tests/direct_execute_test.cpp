@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/scoped_env.h"
 #include "formats/binary_program.h"
 #include "kzcard/card_server.h"
 #include "model/settings.h"
@@ -83,6 +84,7 @@ TEST_F(DirectExecuteTest, ModelOneCopiesTheChosenProgramAndSendsTheCommand) {
 }
 
 TEST_F(DirectExecuteTest, ModelOneOpensTheDialogOnTheLastProgramAsKm4) {
+  const ScopedEnv home("HOME", folder.Path("home"));
   const struct {
     const char* setting;  // nullptr: no PATH key
     std::string initialName;
@@ -90,7 +92,7 @@ TEST_F(DirectExecuteTest, ModelOneOpensTheDialogOnTheLastProgramAsKm4) {
       {"/motions/walk.KM4", "/motions/walk.KM4"},
       {"/motions/v1.2/walk.txt", "/motions/v1.2/walk.KM4"},
       {"PATH", ".KM4"},
-      {nullptr, SystemText("\\6\\545えへ９.KM4")},
+      {nullptr, folder.Path("home") + "/"},  // the built-in default: a new motion starts at home
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.setting ? c.setting : "(default)");

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/scoped_env.h"
 #include "formats/program_text.h"
 #include "formats/program_writer.h"
 #include "ui/messages.h"
@@ -534,6 +535,7 @@ TEST_F(JumpAddressesTest, TextToProgramAsksBeforeReplacingAndReportsWhatFails) {
 // --- The command ---------------------------------------------------------
 
 TEST_F(JumpAddressesTest, TheDialogStartsFromTheLastPath) {
+  const ScopedEnv home("HOME", folder.Path("home"));
   const std::string kProgramsFirst = "プログラム(KM4)|*.KM4|テキスト|*.txt||";
   const std::string kTextsFirst = "テキスト|*.txt|プログラム(KM4)|*.KM4||";
   const struct {
@@ -543,7 +545,8 @@ TEST_F(JumpAddressesTest, TheDialogStartsFromTheLastPath) {
     std::string filter;
     std::string initialName;
   } cases[] = {
-      {"none yet", "", "KM4", kProgramsFirst, SystemText("\\6\\545えへ９")},
+      {"none yet: a new motion starts at home", "", "KM4", kProgramsFirst,
+       folder.Path("home") + "/"},
       {"a text", "/d/walk.txt", "TXT", kTextsFirst, "/d/walk"},
       {"a program", "/d/walk.KM4", "KM4", kProgramsFirst, "/d/walk"},
       {"one byte", "T", "KM4", kProgramsFirst, "T"},

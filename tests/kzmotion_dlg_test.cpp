@@ -74,22 +74,38 @@ TEST_F(EditorWindowTest, ClosingAnUnmodifiedEditorAsksNothingAndReleasesTheDocum
 }
 
 TEST_F(EditorWindowTest, ClosingAModifiedEditorAsksMessage116) {
-  for (int closer : {kIdCancel, kIdOk}) {  // Close, Esc and the close box; Enter
-    StartWithOriginPose();
-    ui.SetText(ctl::ServoField(2), "-345");
+  StartWithOriginPose();
+  ui.SetText(ctl::ServoField(2), "-345");
 
-    ui.answers = {Button::kCancel};
-    EXPECT_FALSE(Click(closer)) << "Cancel keeps the editor open";
-    ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgSaveChanges));
-    EXPECT_EQ(ui.shown[0].kind, BoxKind::kYesNoCancelQuestion);
-    EXPECT_EQ(ui.Text(ctl::ServoField(2)), "-345");
-    EXPECT_TRUE(document().modified);
+  ui.answers = {Button::kCancel};
+  EXPECT_FALSE(Click(ctl::kClose)) << "Cancel keeps the editor open";
+  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgSaveChanges));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kYesNoCancelQuestion);
+  EXPECT_EQ(ui.Text(ctl::ServoField(2)), "-345");
+  EXPECT_TRUE(document().modified);
 
-    ui.answers = {Button::kNo};
-    EXPECT_TRUE(Click(closer)) << "No discards the edits";
-    EXPECT_EQ(window->document(), nullptr);
-    ui.shown.clear();
-  }
+  ui.answers = {Button::kNo};
+  EXPECT_TRUE(Click(ctl::kClose)) << "No discards the edits";
+  EXPECT_EQ(window->document(), nullptr);
+}
+
+TEST_F(EditorWindowTest, EnterTakesTheTypedValuesAndNeverCloses) {
+  Start();
+  EXPECT_FALSE(Click(kIdOk)) << "without a pose there is nothing to take";
+  EXPECT_THAT(ui.shown, IsEmpty());
+
+  StartWithOriginPose();
+  ui.SetText(ctl::ServoField(2), "-345");
+  EXPECT_FALSE(Click(kIdOk));
+  EXPECT_THAT(ui.shown, IsEmpty());
+  EXPECT_EQ(document().current().servo[2], -345);
+  EXPECT_TRUE(document().modified);
+
+  ui.SetText(ctl::ServoField(2), "1501");
+  EXPECT_FALSE(Click(kIdOk));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgValueOutOfRange));
+  EXPECT_EQ(document().current().servo[2], -345);
+  EXPECT_NE(window->document(), nullptr);
 }
 
 TEST_F(EditorWindowTest, YesToMessage116SavesAndClosesOnlyWhenNothingIsLost) {
@@ -100,7 +116,7 @@ TEST_F(EditorWindowTest, YesToMessage116SavesAndClosesOnlyWhenNothingIsLost) {
     std::vector<int> messages;
   } cases[] = {
       {FileDialogAnswer{target, false}, true, {kMsgSaveChanges}},
-      {std::nullopt, true, {kMsgSaveChanges}},  // a cancelled save dialog still closes
+      {std::nullopt, false, {kMsgSaveChanges}},  // a cancelled save dialog keeps the editor
       {FileDialogAnswer{folder.path(), false}, false, {kMsgSaveChanges, kMsgEditDataWriteFailed}},
   };
   for (const auto& c : cases) {
@@ -111,6 +127,10 @@ TEST_F(EditorWindowTest, YesToMessage116SavesAndClosesOnlyWhenNothingIsLost) {
     EXPECT_EQ(Click(kIdCancel), c.closes);
     EXPECT_EQ(ui.shownIds(), c.messages);
     EXPECT_EQ(window->document() == nullptr, c.closes);
+    if (!c.closes) {
+      EXPECT_EQ(ui.Text(ctl::ServoField(1)), "-7");
+      EXPECT_TRUE(document().modified);
+    }
     ui.shown.clear();
   }
   std::string saved;
@@ -125,6 +145,15 @@ TEST_F(EditorWindowTest, OpeningAnotherMotionSettlesUnsavedEditsFirst) {
   Click(ctl::kOpenEditData);
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSaveChanges));
   EXPECT_THAT(ui.fileRequests, IsEmpty()) << "Cancel opens nothing";
+
+  // Yes and then a cancelled save dialog keeps the motion and asks for no file.
+  ui.answers = {Button::kYes};
+  ui.fileAnswers = {std::nullopt};
+  Click(ctl::kOpenEditData);
+  ASSERT_EQ(ui.fileRequests.size(), 1u);
+  EXPECT_FALSE(ui.fileRequests[0].open) << "only the save dialog was shown";
+  EXPECT_EQ(ui.Text(ctl::ServoField(1)), "-7");
+  EXPECT_TRUE(document().modified);
 
   // No discards the edits; a file that cannot be read keeps the motion.
   const std::string bad = folder.Write("bad.KZI", "not a motion");

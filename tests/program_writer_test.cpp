@@ -9,6 +9,7 @@
 #include <set>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/scoped_env.h"
 #include "formats/program_text.h"
 #include "model/settings.h"
 #include "ui/control_ids.h"
@@ -478,6 +479,7 @@ class ProgramWriterCommandTest : public ProgramWriterTest {
 };
 
 TEST_F(ProgramWriterCommandTest, WritesTheProgramAndRemembersItsPath) {
+  const ScopedEnv home("HOME", folder.path());
   StartBare(2);
   ui.SetText(ctl::ServoField(0), "-100");
   document->modified = true;
@@ -489,7 +491,7 @@ TEST_F(ProgramWriterCommandTest, WritesTheProgramAndRemembersItsPath) {
   EXPECT_FALSE(request.open);
   EXPECT_EQ(request.defaultExtension, "KM4");
   EXPECT_EQ(request.filter, Sjis("ブログラム(KM4)|*.KM4||"));
-  EXPECT_EQ(request.initialName, Sjis("\\6\\545えへ９.KM4"));
+  EXPECT_EQ(request.initialName, folder.path() + "/") << "a new motion starts at home";
   EXPECT_TRUE(request.overwritePrompt);
   EXPECT_EQ(request.optionText, Sjis("姿勢毎のモーションを出力する(判定判定を行う)"));
   EXPECT_FALSE(request.optionChecked);
@@ -505,6 +507,73 @@ TEST_F(ProgramWriterCommandTest, WritesTheProgramAndRemembersItsPath) {
 
   ASSERT_TRUE(Write(target));
   EXPECT_EQ(ui.fileRequests[1].initialName, target);
+}
+
+TEST_F(ProgramWriterCommandTest, TheBuiltInProgramPathGivesWayToTheMotionsOwnName) {
+  const ScopedEnv home("HOME", folder.Path("ホーム"));
+  const struct {
+    const char* what;
+    std::string ini;
+    std::string motion;  // editDataPath
+    std::string offered;
+  } cases[] = {
+      {"a saved motion", "", folder.Path("walk.kzi"), folder.Path("walk.KM4")},
+      {"a name with dots", "", folder.Path("v1.2.KZI"), folder.Path("v1.2.KM4")},
+      {"the default written out", SystemText("[POSE]\nPATH=\\6\\545えへ９.KM4\n"),
+       folder.Path("walk.KZI"), folder.Path("walk.KM4")},
+      {"a new motion", "", "", SystemText(folder.Path("ホーム") + "/")},
+      {"a chosen path", "[POSE]\nPATH=/d/run.KM4\n", folder.Path("walk.KZI"), "/d/run.KM4"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSettings(c.ini);
+    StartBare(1);
+    document->editDataPath = c.motion;
+    ui.fileRequests.clear();
+    ui.fileAnswers = {std::nullopt};
+    EXPECT_FALSE(WriteMotionProgram(*document, editor));
+    ASSERT_EQ(ui.fileRequests.size(), 1u);
+    EXPECT_EQ(ui.fileRequests[0].initialName, c.offered);
+  }
+
+  // Taking the offered name writes beside the motion, and nothing is named
+  // with backslashes.
+  WriteSettings("");
+  StartBare(1);
+  document->editDataPath = folder.Path("walk.KZI");
+  ui.fileRequests.clear();
+  ui.fileAnswers = {FileDialogAnswer{folder.Path("walk.KM4"), false}};
+  ASSERT_TRUE(WriteMotionProgram(*document, editor));
+  EXPECT_EQ(folder.Read("walk.KM4").substr(0, 7), "<medit>");
+  EXPECT_EQ(RememberedPath(), folder.Path("walk.KM4"));
+  for (const std::string& name : Files()) EXPECT_EQ(name.find('\\'), std::string::npos) << name;
+}
+
+TEST_F(ProgramWriterCommandTest, ANameNoProgramCanCarryIsRefusedBeforeAFileIsAsked) {
+  for (const char* bad : {"\"", "<", ">"}) {
+    SCOPED_TRACE(bad);
+    StartBare(3);
+    const std::string label = SystemText("ポーズ") + bad + "2";
+    PoseAt(1).label = label;
+    ui.fileRequests.clear();
+    ui.shown.clear();
+    EXPECT_FALSE(Write(folder.Path("MOTION.KM4")));
+    ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgPoseLabelUnfit));
+    EXPECT_THAT(ui.shown[0].args, ElementsAre("2", label));
+    EXPECT_EQ(FormatMessage(kMsgPoseLabelUnfit, {"2", std::string("ポーズ") + bad + "2"}),
+              std::string("2番目のポーズの名前[ポーズ") + bad +
+                  "2]に「\"」「<」「>」の文字が含まれているため、プログラムを書き出せません。");
+
+    PoseAt(1).label = SystemText("ポーズ2");
+    document->endSound = std::string("voice\\") + bad + ".wav";
+    ui.shown.clear();
+    EXPECT_FALSE(Write(folder.Path("MOTION.KM4")));
+    EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameUnfit));
+    EXPECT_THAT(ui.shown[0].args, ElementsAre(document->endSound));
+    EXPECT_THAT(ui.fileRequests, IsEmpty());
+    EXPECT_EQ(folder.Read("MOTION.KM4"), "<missing>");
+    ui.fileAnswers.clear();
+  }
 }
 
 TEST_F(ProgramWriterCommandTest, TakesItsOptionsFromTheWindowAndTheSettings) {

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 
 #include "fakes/editor_fixture.h"
+#include "ui/messages.h"
 
 namespace kz::testing {
 namespace {
@@ -102,12 +103,35 @@ TEST_F(SoundDlgTest, OkStoresTheSideShown) {
   EXPECT_EQ(document->startWait, 100);
 }
 
+TEST_F(SoundDlgTest, ASoundNameNoProgramCanCarryIsRefusedAtOk) {
+  const auto before = Six(*document);
+  const auto shows = [](int side, const std::string& sound) {
+    return Expect([side, sound](ScriptedControls& c) {
+      EXPECT_TRUE(c.IsChecked(side));
+      EXPECT_EQ(c.Text(sound::kSound), sound);
+      EXPECT_EQ(c.focus, sound::kSound);
+    });
+  };
+  // The end side holds the bad name while the start side is shown: OK turns
+  // to the end side to show it.
+  EXPECT_TRUE(
+      Run({Type(sound::kSound, "a\"b.wav"), Click(kIdOk), shows(sound::kShowStart, "a\"b.wav"),
+           Type(sound::kSound, "a.wav"), Radio(sound::kShowEnd), Type(sound::kSound, "<c>.wav"),
+           Radio(sound::kShowStart), Click(kIdOk), shows(sound::kShowEnd, "<c>.wav"),
+           Type(sound::kSound, "c.wav"), Click(kIdOk)}));
+  EXPECT_THAT(ui.shownIds(), ::testing::ElementsAre(kMsgSoundNameUnfit, kMsgSoundNameUnfit));
+  EXPECT_THAT(ui.shown[1].args, ::testing::ElementsAre("<c>.wav"));
+  EXPECT_EQ(document->startSound, "a.wav");
+  EXPECT_EQ(document->endSound, "c.wav");
+  EXPECT_NE(Six(*document), before);
+}
+
 // The browse, on a card whose file system starts at card/.
 class BrowseSoundTest : public SoundDlgTest {
  protected:
   std::string Card() const { return folder.Path("card/"); }
   std::string Browse(std::deque<Step> steps) {
-    CSoundDlg dialog(*document, ui);
+    CSoundDlg dialog(*document, ui, ui);
     dialog.cardRootOf = [this](const std::string& path) {
       return path.starts_with(Card()) ? Card() : std::string("/");
     };

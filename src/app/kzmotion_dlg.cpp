@@ -31,13 +31,14 @@ namespace {
 using Operation = void (*)(MotionDocument&, EditorUi&);
 
 // Message 116 for unsaved edits: true when the caller may go on, having
-// saved or discarded them; false on Cancel or when the save failed, so that
-// the edits are not lost. A cancelled save dialog goes on.
+// saved or discarded them. False on Cancel, and also when Yes did not end in
+// a saved file (the save dialog cancelled, the save failed): the user asked
+// to keep the edits, so they must not be thrown away.
 bool SettleUnsavedEdits(MotionDocument& document, EditorUi& ui) {
   if (!document.modified) return true;
   const Button answer = ui.prompts.ShowMessage(kMsgSaveChanges, BoxKind::kYesNoCancelQuestion);
   if (answer == Button::kCancel) return false;
-  return answer == Button::kNo || SaveEditData(document, ui) != SaveResult::kFailed;
+  return answer == Button::kNo || SaveEditData(document, ui) == SaveResult::kSaved;
 }
 
 // The model decides whether servo logs and synchronised starts exist.
@@ -120,6 +121,9 @@ const Command* FindCommand(int id, ControlEvent event) {
 
 constexpr int kPlaybackTimer = 0;
 
+// The window's close box presses Cancel: that is the Close button's id.
+static_assert(ctl::kClose == kIdCancel);
+
 }  // namespace
 
 CKZMotionDlg::CKZMotionDlg(std::string iniPath, Prompts& prompts, Dialogs& dialogs)
@@ -140,7 +144,7 @@ void CKZMotionDlg::OnInit(Controls& controls) {
 
 bool CKZMotionDlg::Routes(int id, ControlEvent event) {
   if (event == ControlEvent::kTextChanged) return ctl::IsChangeTracked(id);
-  if (event == ControlEvent::kClicked && (id == kIdOk || id == kIdCancel)) return true;
+  if (event == ControlEvent::kClicked && (id == kIdOk || id == ctl::kClose)) return true;
   return FindCommand(id, event) != nullptr;
 }
 
@@ -151,9 +155,15 @@ bool CKZMotionDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
     if (ctl::IsChangeTracked(id)) document_->modified = true;
     return false;
   }
-  // Enter, Esc, the close box and the Close button all end here.
-  if (event == ControlEvent::kClicked && (id == kIdOk || id == kIdCancel))
-    return CloseEditor(controls);
+  // The Close button, the close box and Ctrl+Q all end here; Esc does not.
+  if (event == ControlEvent::kClicked && id == ctl::kClose) return CloseEditor(controls);
+  // Enter takes the typed values into the pose, and so checks them; it never
+  // closes the editor, which would throw away what is being typed.
+  if (event == ControlEvent::kClicked && id == kIdOk) {
+    EditorUi ui{controls, prompts_, dialogs_};
+    if (document_->hasCurrentPose()) CommitEditor(*document_, ui);
+    return false;
+  }
   const Command* command = FindCommand(id, event);
   if (command && command->run) {
     EditorUi ui{controls, prompts_, dialogs_};

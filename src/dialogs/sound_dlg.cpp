@@ -5,9 +5,11 @@
 #include <filesystem>
 #include <string_view>
 
+#include "formats/program_names.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
+#include "ui/messages.h"
 
 namespace kz {
 namespace {
@@ -41,7 +43,7 @@ std::string RobotPath(std::string path) {
 
 }  // namespace
 
-CSoundDlg::CSoundDlg(MotionDocument& document, Dialogs& dialogs)
+CSoundDlg::CSoundDlg(MotionDocument& document, Dialogs& dialogs, Prompts& prompts)
     : startSound(document.startSound),
       endSound(document.endSound),
       startWait(document.startWait),
@@ -50,7 +52,8 @@ CSoundDlg::CSoundDlg(MotionDocument& document, Dialogs& dialogs)
       endTorqueOff(document.endTorqueOff),
       document(&document),
       cardRootOf(MountPointOf),
-      dialogs_(dialogs) {}
+      dialogs_(dialogs),
+      prompts_(prompts) {}
 
 void CSoundDlg::OnInit(Controls& controls) {
   controls.SetRange(sound::kWaitSpin, 0, kLongestWait);
@@ -73,8 +76,7 @@ bool CSoundDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
       BrowseSound(controls);
       return false;
     case kIdOk:
-      StoreShown(controls);
-      return true;
+      return TakeValues(controls);
     case kIdCancel:
       return true;
     default:
@@ -87,6 +89,23 @@ void CSoundDlg::StoreShown(const Controls& controls) {
   (end ? endSound : startSound) = controls.Text(sound::kSound);
   (end ? endWait : startWait) = controls.ReadNumber(sound::kWait);
   (end ? endTorqueOff : startTorqueOn) = controls.IsChecked(sound::kTorque) ? 1 : 0;
+}
+
+bool CSoundDlg::TakeValues(Controls& controls) {
+  StoreShown(controls);
+  for (const int mode : {0, 1}) {
+    const std::string& name = mode == 1 ? endSound : startSound;
+    if (FitsProgram(name)) continue;
+    if (mode != shownMode) {
+      controls.SetChecked(sound::kShowStart, mode == 0);
+      controls.SetChecked(sound::kShowEnd, mode == 1);
+      Show(controls, mode);
+    }
+    prompts_.ShowMessage(kMsgSoundNameUnfit, BoxKind::kExclamation, {name});
+    controls.Focus(sound::kSound);
+    return false;
+  }
+  return true;
 }
 
 void CSoundDlg::Show(Controls& controls, int mode) {
@@ -154,7 +173,7 @@ std::string MountPointOf(const std::string& path) {
 }
 
 bool EditStartEndProcessing(MotionDocument& document, EditorUi& ui) {
-  CSoundDlg dialog(document, ui.dialogs);
+  CSoundDlg dialog(document, ui.dialogs, ui.prompts);
   if (ui.dialogs.RunModal(dialog) != kIdOk) return false;
   document.startSound = dialog.startSound;
   document.endSound = dialog.endSound;

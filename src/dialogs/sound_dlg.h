@@ -7,6 +7,7 @@
 #include "model/motion_document.h"
 #include "ui/dialogs.h"
 #include "ui/editor_ui.h"
+#include "ui/prompts.h"
 
 namespace kz {
 
@@ -28,8 +29,9 @@ class CSoundDlg : public DialogLogic {
  public:
   static constexpr int kTemplateId = 132;
 
-  // Takes its working copies from `document`; `dialogs` opens the browse.
-  CSoundDlg(MotionDocument& document, Dialogs& dialogs);
+  // Takes its working copies from `document`; `dialogs` opens the browse,
+  // `prompts` tells why a sound name is refused.
+  CSoundDlg(MotionDocument& document, Dialogs& dialogs, Prompts& prompts);
 
   int TemplateId() const override { return kTemplateId; }
   void OnInit(Controls& controls) override;
@@ -53,8 +55,12 @@ class CSoundDlg : public DialogLogic {
  private:
   void StoreShown(const Controls& controls);
   void Show(Controls& controls, int mode);
+  // Stores the side shown and checks both sound names; a name no program
+  // could carry is shown, named in message 204 and focused for correcting.
+  bool TakeValues(Controls& controls);
 
   Dialogs& dialogs_;
+  Prompts& prompts_;
 };
 
 // The root of the mounted file system holding `path` (system text), with its

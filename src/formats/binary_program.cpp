@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "dialogs/ninshiki_dlg.h"
+#include "formats/program_names.h"
 #include "model/settings.h"
 #include "platform/file_io.h"
 #include "ui/messages.h"
@@ -359,7 +360,8 @@ bool WriteBinaryProgram(MotionDocument& document, EditorUi& ui, const std::strin
                         std::int64_t start, const BinaryProgramOptions& options,
                         std::optional<int> number) {
   // Refused before anything is asked or written.
-  if (!AllSoundNamesFit(document, ui.prompts)) return false;
+  if (!AllSoundNamesFit(document, ui.prompts) || !SoundNamesFitProgram(document, ui.prompts))
+    return false;
 
   if (start == 0) {
     OfferEndWait(document, ui.prompts);

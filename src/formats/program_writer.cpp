@@ -5,6 +5,8 @@
 #include <cstdint>
 
 #include "formats/binary_program.h"
+#include "formats/program_names.h"
+#include "formats/program_path.h"
 #include "formats/program_text.h"
 #include "model/editor.h"
 #include "model/standard_values.h"
@@ -16,7 +18,6 @@
 namespace kz {
 namespace {
 
-constexpr std::size_t kProgramPathCapacity = 260;
 constexpr std::uint16_t kTorqueWord = 0x0064;
 constexpr std::size_t kFirstLedWord = 64;
 
@@ -198,10 +199,12 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
 bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
   Settings settings = document.settings();
   const bool binary = document.kazoModel == 2;
+  // Refused before a file is asked for: such a program would not run.
+  if (!SoundNamesFitProgram(document, ui.prompts)) return false;
+  if (!binary && !PoseLabelsFitProgram(document, ui.prompts)) return false;
   FileDialogRequest request;
   request.open = false;
-  request.initialName =
-      settings.ReadText("POSE", "PATH", SystemText("\\6\\545えへ９.KM4"), kProgramPathCapacity);
+  request.initialName = LastProgramPath(document);
   request.overwritePrompt = true;
   if (binary) {
     request.filter = SystemText("バイナリプログラム|*.BIN||");

@@ -1,6 +1,8 @@
 #include "gui/editor_window.h"
 
 #include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QShortcut>
 
@@ -31,6 +33,9 @@ EditorWindow::EditorWindow(CKZMotionDlg& logic, Dialogs& dialogs)
       if (IsEnabled(id)) Route(id, ControlEvent::kClicked);
     });
   }
+  auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(quit, &QShortcut::activated, this,
+          [this] { Route(ctl::kClose, ControlEvent::kClicked); });
   if (!AboutItemText().isEmpty()) {
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
     connect(help, &QShortcut::activated, this, &EditorWindow::ShowAbout);
@@ -48,6 +53,22 @@ void EditorWindow::contextMenuEvent(QContextMenuEvent* event) {
   QMenu menu(this);
   menu.addAction(item, this, &EditorWindow::ShowAbout);
   menu.exec(event->globalPos());
+}
+
+void EditorWindow::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Escape:
+      return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      // The logic takes the value; the text is selected so that the next
+      // value replaces it, also when the value was refused.
+      Route(kIdOk, ControlEvent::kClicked);
+      if (auto* field = qobject_cast<QLineEdit*>(focusWidget())) field->selectAll();
+      return;
+    default:
+      DialogHost::keyPressEvent(event);
+  }
 }
 
 }  // namespace kz

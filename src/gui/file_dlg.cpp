@@ -5,6 +5,7 @@
 #include <QMessageBox>
 
 #include "gui/gui_text.h"
+#include "platform/paths.h"
 #include "platform/text_encoding.h"
 
 namespace kz {
@@ -32,7 +33,12 @@ CFileDlg::CFileDlg(const FileDialogRequest& request, QWidget* parent)
   setNameFilters(NameFilters(request.filter));
   setDefaultSuffix(FromSystemText(request.defaultExtension));
   if (!request.initialFolder.empty()) setDirectory(FromSystemText(request.initialFolder));
-  if (!request.initialName.empty()) selectFile(FromSystemText(request.initialName));
+  // A name ending in a separator is a folder to start in, not a file name.
+  if (request.initialName.ends_with(kPathSeparator)) {
+    setDirectory(FromSystemText(request.initialName));
+  } else if (!request.initialName.empty()) {
+    selectFile(FromSystemText(request.initialName));
+  }
 
   option_->setChecked(request.optionChecked);
   option_->setVisible(!request.optionText.empty());

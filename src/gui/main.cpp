@@ -1,6 +1,7 @@
 // kzmotion: the motion editor's window.
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,6 +12,7 @@
 #include "gui/editor_window.h"
 #include "gui/qt_dialogs.h"
 #include "gui/qt_prompts.h"
+#include "gui/qt_translations.h"
 #include "model/settings_location.h"
 
 namespace {
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QApplication::setFont(kz::DialogFont());
   QApplication::setWindowIcon(kz::AppIcon());
+  QTranslator qtTexts;
+  kz::InstallQtTranslations(qtTexts);  // without them Qt's own texts stay English
 
   kz::QtPrompts prompts;
   kz::QtDialogs dialogs;

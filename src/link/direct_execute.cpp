@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "formats/binary_program.h"
+#include "formats/program_path.h"
 #include "link/flashair.h"
 #include "link/records.h"
 #include "link/remote_connection.h"
@@ -18,8 +19,6 @@
 namespace kz {
 namespace {
 
-constexpr std::size_t kPathCapacity = 260;
-
 std::string TemporaryFolder(const DirectExecuteEnvironment& environment) {
   if (!environment.temporaryFolder.empty()) return environment.temporaryFolder;
   const char* fromEnvironment = std::getenv("TMPDIR");
@@ -33,6 +32,7 @@ std::string TemporaryFolder(const DirectExecuteEnvironment& environment) {
 // The program's initial name in the dialog: the last one with its
 // extension replaced by .KM4.
 std::string InitialProgramName(const std::string& last) {
+  if (last.ends_with(kPathSeparator)) return last;  // a folder to start in
   const std::size_t dot = last.rfind('.');
   return (dot == std::string::npos ? std::string() : last.substr(0, dot)) + ".KM4";
 }
@@ -69,8 +69,7 @@ bool ExecuteProgramText(MotionDocument& document, EditorUi& ui) {
     if (!LocateCardFolder(document, ui.prompts, ui.dialogs)) return false;
   }
 
-  const std::string last =
-      document.settings().ReadText("POSE", "PATH", SystemText("\\6\\545えへ９.KM4"), kPathCapacity);
+  const std::string last = LastProgramPath(document);
   FileDialogRequest request;
   request.open = true;
   request.defaultExtension = "KM4";

@@ -1,6 +1,7 @@
 #include "model/editor.h"
 
 #include "model/color_setting.h"
+#include "model/pose_fields.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -32,12 +33,9 @@ void LoadPoseSettings(MotionDocument& document, Controls& controls) {
 }
 
 void ApplySpinRanges(const MotionDocument& document, Controls& controls) {
-  for (int k = 0; k < ctl::kServoCount; ++k) controls.SetRange(ctl::ServoSpin(k), -1500, 1500);
-  controls.SetRange(ctl::kTravelTimeSpin, document.speedCheck ? kMinimumCheckedTravelTime : 1,
-                    1000);
-  controls.SetRange(ctl::kHoldTimeSpin, 0, 3000);
+  for (const PoseFieldRange& range : PoseFieldRanges(document))
+    controls.SetRange(range.spin, range.lower, range.upper);
   controls.SetRange(ctl::kLoopCountSpin, 1, 10);
-  controls.SetRange(ctl::kStartTimeSpin, 0, 32767);
 }
 
 void LoadLinkSettings(MotionDocument& document) {
@@ -80,13 +78,21 @@ bool CommitEditor(MotionDocument& document, EditorUi& ui) {
   Controls& controls = ui.controls;
   const bool wasModified = document.modified;
   const int travelTime = controls.ReadNumber(ctl::kTravelTime);
-  if (travelTime < kMinimumCheckedTravelTime && document.speedCheck) {
-    ui.prompts.ShowMessage(kMsgTravelTimeTooShort);
-    controls.Focus(ctl::kTravelTime);
+  // A typed number below the least travel time keeps its own message; text
+  // that is no number is left to the field check.
+  const bool travelIsNumber = ParseStrictFieldNumber(controls.Text(ctl::kTravelTime)).has_value();
+  const bool tooShort = travelTime < kMinimumCheckedTravelTime && document.speedCheck &&
+                        (travelIsNumber || !document.hasCurrentPose());
+  if (tooShort || !CheckTypedPoseValues(document, ui)) {
+    if (tooShort) {
+      ui.prompts.ShowMessage(kMsgTravelTimeTooShort);
+      controls.Focus(ctl::kTravelTime);
+    }
     controls.SelectTab(ctl::kPoseTabs, document.currentPose);
     return false;
   }
   if (document.hasCurrentPose()) {
+    // Every field holds the pose's own value or a checked one, so each fits.
     Pose& pose = document.current();
     pose.travelTime = travelTime;
     for (int k = 0; k < ctl::kServoCount; ++k)

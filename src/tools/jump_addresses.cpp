@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "formats/motion_file.h"
+#include "formats/program_path.h"
 #include "formats/program_text.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
@@ -24,7 +25,6 @@
 namespace kz {
 namespace {
 
-constexpr std::size_t kPathCapacity = 260;
 constexpr std::string_view kCountDown = "KZMOTION COUNT DOWN";
 constexpr std::string_view kCheckCounter = "KZMOTION CHECK COUNTER";
 constexpr std::string_view kFinalWaitLine = "<wait size=\"1\" adr=\"0x0b43\"/>";
@@ -145,8 +145,7 @@ bool MayWrite(const std::string& path, int question, Prompts& prompts) {
 
 void AdjustJumpAddresses(MotionDocument& document, EditorUi& ui) {
   Settings settings = document.settings();
-  const std::string last =
-      settings.ReadText("POSE", "PATH", SystemText("\\6\\545えへ９.KM4"), kPathCapacity);
+  const std::string last = LastProgramPath(document);
   FileDialogRequest request;
   request.open = true;
   if (EndsInT(last)) {

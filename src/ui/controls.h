@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace kz {
@@ -46,5 +47,7 @@ class Controls {
 // decimal digits, optional trailing blanks. Anything else, or a value that
 // does not fit 32 bits, reads 0.
 int ParseFieldNumber(const std::string& text);
+// The same, but nullopt where ParseFieldNumber reads 0 for want of a number.
+std::optional<int> ParseStrictFieldNumber(const std::string& text);
 
 }  // namespace kz

@@ -45,4 +45,8 @@ struct DialogTemplate {
 // The template with this id; null when there is none.
 const DialogTemplate* FindDialogTemplate(int id);
 
+// The text of the label just before control `id` in tab order, the caption
+// the user reads beside that field; empty when there is none.
+const char* CaptionBefore(const DialogTemplate& dialog, int id);
+
 }  // namespace kz

@@ -48,4 +48,13 @@ const DialogTemplate* FindDialogTemplate(int id) {
   return nullptr;
 }
 
+const char* CaptionBefore(const DialogTemplate& dialog, int id) {
+  const ControlTemplate* label = nullptr;
+  for (const ControlTemplate& control : dialog.controls) {
+    if (control.id == id) return label ? label->text : "";
+    label = control.kind == ControlKind::kLabel ? &control : nullptr;
+  }
+  return "";
+}
+
 }  // namespace kz

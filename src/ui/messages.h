@@ -72,6 +72,9 @@ enum MessageId : int {
   // Messages of our own, for failures the robot's tools let pass silently.
   kMsgSoundNameTooLong = 201,
   kMsgPosesBeyondLimitNotRead = 202,
+  kMsgValueOutOfRange = 203,
+  kMsgSoundNameUnfit = 204,
+  kMsgPoseLabelUnfit = 205,
   kMsgNotAMotionProgram = 220,
   kMsgJumpsAlreadyRight = 221,
   kMsgNotAProgramText = 222,

@@ -139,7 +139,7 @@ TEST_F(DialogsGuiTest, TheLedDialog) {
 TEST_F(DialogsGuiTest, TheStartAndEndProcessingDialog) {
   document->startSound = SystemText("voice\\303.wav");
   document->endTorqueOff = 1;
-  CSoundDlg logic(*document, ui);
+  CSoundDlg logic(*document, ui, ui);
   Open(logic);
   EXPECT_EQ(host->windowTitle(), QString("開始/終了処理設定"));
   ExpectControls<QRadioButton>({1058, 1059});

@@ -4,6 +4,7 @@
 
 #include <gmock/gmock.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -161,23 +162,65 @@ TEST_F(EditorWindowGuiTest, ClosingAnUnmodifiedEditorAsksNothing) {
   EXPECT_EQ(document(), nullptr) << "the document goes with the window";
 }
 
-TEST_F(EditorWindowGuiTest, EveryWayOfClosingAsksMessage116) {
+TEST_F(EditorWindowGuiTest, TheCloseButtonTheCloseBoxAndCtrlQCloseThroughMessage116) {
   StartWithPoses(0);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
   QTest::keyClicks(&Field(ctl::ServoField(0)), "0");  // 30 becomes 300
 
   ui.answers = {Button::kCancel, Button::kCancel, Button::kCancel};
   EXPECT_FALSE(window->close());
-  QTest::keyClick(window.get(), Qt::Key_Escape);
   Click(ctl::kClose);
+  QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSaveChanges, kMsgSaveChanges, kMsgSaveChanges));
   EXPECT_TRUE(window->isVisible());
   EXPECT_EQ(Field(ctl::ServoField(0)).text(), "300");
 
   ui.answers = {Button::kNo};
-  QTest::keyClick(&Field(ctl::ServoField(3)), Qt::Key_Return);
-  EXPECT_THAT(ui.shownIds(), ::testing::SizeIs(4)) << "Enter in a field closes the same way";
+  QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_THAT(ui.shownIds(), ::testing::SizeIs(4));
   EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(document(), nullptr);
+}
+
+TEST_F(EditorWindowGuiTest, EnterTakesTheTypedValueAndEscDoesNothing) {
+  StartWithPoses(1);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  QLineEdit& field = Field(ctl::ServoField(3));
+  field.setFocus();
+  field.setText(" 123");
+  QTest::keyClick(&field, Qt::Key_Return);
+  EXPECT_THAT(ui.shown, IsEmpty()) << "Enter closes nothing and asks nothing";
+  ASSERT_NE(document(), nullptr);
+  EXPECT_EQ(document()->current().servo[3], 123) << "Enter takes the value into the pose";
+  EXPECT_EQ(field.text(), "123");
+  EXPECT_EQ(field.selectedText(), "123");
+  EXPECT_TRUE(document()->modified);
+
+  QTest::keyClick(&field, Qt::Key_Escape);
+  QTest::keyClick(window.get(), Qt::Key_Escape);
+  EXPECT_THAT(ui.shown, IsEmpty());
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_NE(document(), nullptr);
+}
+
+TEST_F(EditorWindowGuiTest, EnterRefusesAValueThatIsNoNumberAndKeepsTheFocusOnIt) {
+  StartWithPoses(1);
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  const std::int16_t before = document()->current().servo[7];
+  QLineEdit& field = Field(ctl::ServoField(7));
+  QLineEdit& other = Field(ctl::kHoldTime);
+  field.setText("12a");
+  other.setFocus();
+  QTest::keyClick(&other, Qt::Key_Return);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgValueOutOfRange));
+  EXPECT_EQ(Cp932ToUtf8(ui.shown[0].args[0]), "ID9(ヒザ)");
+  EXPECT_EQ(QApplication::focusWidget(), &field);
+  EXPECT_EQ(field.selectedText(), "12a") << "ready to be typed over";
+  EXPECT_EQ(document()->current().servo[7], before);
+  EXPECT_TRUE(window->isVisible());
 }
 
 TEST_F(EditorWindowGuiTest, ModelTwoStartsWithoutLogReadingAndStartSynchronisation) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLineEdit>
 #include <QTimer>
 
 #include "fakes/temp_folder.h"
@@ -50,6 +51,23 @@ TEST(FileDialog, AnswersThePathAsSystemTextWithTheBoxState) {
   EXPECT_TRUE(answer->optionChecked);
 
   QTimer::singleShot(0, [&] { dialog.reject(); });
+  EXPECT_FALSE(dialog.Ask());
+}
+
+TEST(FileDialog, AnInitialNameEndingInASeparatorIsTheFolderToStartIn) {
+  testing::TempFolder folder;
+  FileDialogRequest request;
+  request.open = false;
+  request.defaultExtension = "KM4";
+  request.initialName = folder.path() + "/";
+  CFileDlg dialog(request, nullptr);
+  EXPECT_EQ(dialog.directory().absolutePath(), QString::fromStdString(folder.path()));
+  QTimer::singleShot(0, [&] {
+    auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), "") << "no file is named after the folder";
+    dialog.reject();
+  });
   EXPECT_FALSE(dialog.Ask());
 }
 

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string_view>
+
+#include "model/motion_document.h"
+#include "ui/prompts.h"
+
+namespace kz {
+
+// Names a program carries as text: pose labels and sound file names stand
+// between double quotes in program text, and a sound name is the robot's
+// file name in a binary program. A double quote, "<" or ">" would end the
+// name or its tag early, so the robot could not run the program (nor can its
+// card hold a file so named). The three bytes never occur inside a two-byte
+// CP932 character, whose second byte is 0x40 or above.
+bool FitsProgram(std::string_view name);
+
+// Refuses with message 204 a start or end sound name that does not fit.
+bool SoundNamesFitProgram(const MotionDocument& document, Prompts& prompts);
+
+// Refuses with message 205, naming the pose, a pose label that does not fit.
+bool PoseLabelsFitProgram(const MotionDocument& document, Prompts& prompts);
+
+}  // namespace kz
