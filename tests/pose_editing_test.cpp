@@ -238,6 +238,16 @@ TEST_F(PoseEditingTest, MirroringArmsAndWaistTouchesOnlyTheirServos) {
   EXPECT_EQ(Field(9), 9) << "legs untouched";
 }
 
+TEST_F(PoseEditingTest, MirroringNeverWrapsATypedValueAndTheCommitRefusesIt) {
+  StartWithPoses(1);
+  GiveStandardValues();
+  ui.SetText(ctl::ServoField(0), "70000");  // standard 0; 70000 - 0 wraps to 4464 in 16 bits
+  MirrorServos(*document, editor, MirrorGroup::kLegs);
+  EXPECT_EQ(Field(5), 50 - 70000);
+  EXPECT_FALSE(CommitEditor(*document, editor));
+  EXPECT_EQ(ui.shownIds().back(), kMsgValueOutOfRange);
+}
+
 TEST_F(PoseEditingTest, StartSyncFollowsTheCheckBox) {
   Start();
   ui.SetChecked(ctl::kStartSync, false);

@@ -62,8 +62,8 @@ bool OpenEditData(MotionDocument& document, EditorUi& ui);
 // unreadable, 133 not a valid file) the document is left exactly as it was.
 bool ReadEditData(MotionDocument& document, EditorUi& ui, const std::string& path);
 
-// kCancelled only for a cancelled dialog, so that closing the editor can go
-// on then but stop when the motion could not be saved.
+// Only kSaved lets closing or opening another motion go on after "save"
+// was chosen: a cancelled dialog and a failed write both keep the edits.
 enum class SaveResult { kSaved, kCancelled, kFailed };
 
 // The save command. The file is replaced atomically: a failed save leaves the

@@ -132,8 +132,10 @@ void MirrorServos(MotionDocument& document, EditorUi& ui, MirrorGroup group) {
     const int c = controls.ReadNumber(ctl::ServoField(pair.j));
     const int si = (*standard)[Index(pair.i)];
     const int sj = (*standard)[Index(pair.j)];
-    const auto di = static_cast<std::int16_t>(a - si);
-    const auto dj = static_cast<std::int16_t>(c - sj);
+    // Whole ints: a typed value beyond the servo range stays visible after
+    // mirroring and is refused at the commit, rather than wrapped at 16 bits.
+    const int di = a - si;
+    const int dj = c - sj;
     controls.WriteNumber(ctl::ServoField(pair.j), sj - di);
     if (pair.i != pair.j) controls.WriteNumber(ctl::ServoField(pair.i), si - dj);
   }
