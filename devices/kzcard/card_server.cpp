@@ -20,7 +20,7 @@ namespace {
 
 // Where the Content-Type of a POST waits while httplib reads the body.
 constexpr const char* kHeldContentType = "X-Kzcard-Content-Type";
-// Far beyond any file the editor uploads; httplib answers 413 past it.
+// Far beyond any file the editor uploads; the card answers 413 past it.
 constexpr std::size_t kMaxUploadBytes = 16 * 1024 * 1024;
 // How much of a request body the observer is shown.
 constexpr std::size_t kObservedBodyBytes = 64 * 1024;
@@ -116,13 +116,23 @@ struct CardServer::Impl {
           return writer->Write(bytes);
         });
     std::string observed;
-    // Read to the end even once refused, so that the answer reaches the client.
+    std::size_t received = 0;
+    // Read on even once refused, so that the answer reaches the client; a
+    // body far beyond the limit ends the connection instead.
     reader([&](const char* data, std::size_t length) {
+      received += length;
       if (observed.size() < kObservedBodyBytes)
         observed.append(data, std::min(length, kObservedBodyBytes - observed.size()));
-      if (stream) stream->Feed(std::string_view(data, length));
-      return true;
+      if (stream && received <= kMaxUploadBytes) stream->Feed(std::string_view(data, length));
+      return received <= 2 * kMaxUploadBytes;
     });
+    // httplib skips a body announced beyond the limit without handing it on.
+    const auto announced = request.get_header_value<std::uint64_t>("Content-Length");
+    if (received > kMaxUploadBytes || announced > kMaxUploadBytes) {
+      return Answer(request, response, 413, "ERROR", "text/plain",
+                    "not stored: more than " + std::to_string(kMaxUploadBytes) + " bytes",
+                    observed);
+    }
     if (!stream || !stream->Complete() || !writer || !writer->Commit()) {
       return Answer(request, response, 200, "ERROR", "text/plain",
                     name.empty() ? "no file in the body" : "not stored: " + name, observed);
