@@ -173,9 +173,13 @@ TEST_F(CaptureTest, OverFlashAirTheRecordIsDownloaded) {
   // one on the card drive.
   folder.Write("card/ADDON/CAPTURE.LOG", std::string(100, '\2'));
   EXPECT_FALSE(CapturePose(*document, editor));
+  folder.Write("card/ADDON/CAPTURE.LOG", std::string(129, '\2'));  // not cut to look right
+  EXPECT_FALSE(CapturePose(*document, editor));
   fs::remove(folder.Path("card/ADDON/CAPTURE.LOG"));
   EXPECT_FALSE(CapturePose(*document, editor));
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgCaptureReadFailed, kMsgCaptureReadFailed));
+  EXPECT_THAT(ui.shownIds(),
+              ElementsAre(kMsgCaptureReadFailed, kMsgCaptureReadFailed, kMsgCaptureReadFailed));
+  EXPECT_EQ(Field(0), 1000) << "the field keeps the capture taken before";
 
   // The transport's own message is enough when the card does not answer.
   ui.shown.clear();

@@ -1,20 +1,26 @@
 #include "kzcard/card_server.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
 #include "kzcard/card_files.h"
+#include "kzcard/card_init.h"
 #include "link/flashair.h"
 #include "platform/http_client.h"
 #include "ui/messages.h"
@@ -129,6 +135,100 @@ TEST_F(CardServerTest, AnswersErrorWhenItCannotStoreTheFile) {
   }
   EXPECT_FALSE(std::filesystem::exists(folder.Path("ESCAPE.LOG")));
   EXPECT_EQ(Get("upload.cgi?UPDIR=/../outside").second, "ERROR");
+}
+
+TEST_F(CardServerTest, FollowsNoSymbolicLinkAndServesNoFifo) {
+  namespace fs = std::filesystem;
+  TempFolder outside;
+  outside.Write("SECRET.TXT", "secret");
+  fs::create_symlink(outside.Path("SECRET.TXT"), folder.Path("ADDON/LINK.LOG"));
+  fs::create_symlink(outside.path(), folder.Path("LINKDIR"));
+  fs::create_symlink(outside.Path("SECRET.TXT"), folder.Path("ADDON/REMOTE.LOG"));
+  ASSERT_EQ(::mkfifo(folder.Path("ADDON/FIFO.LOG").c_str(), 0644), 0);
+
+  for (const char* path : {"ADDON/LINK.LOG", "LINKDIR/SECRET.TXT", "ADDON/FIFO.LOG"})
+    EXPECT_EQ(Get(path).first, 404) << path;
+  EXPECT_EQ(Get("command.cgi?op=100&DIR=/LINKDIR").first, 404);
+  const std::string listing = Get("command.cgi?op=100&DIR=/ADDON").second;
+  EXPECT_EQ(listing.find("LINK.LOG"), std::string::npos) << listing;
+  EXPECT_EQ(listing.find("FIFO.LOG"), std::string::npos) << listing;
+  EXPECT_EQ(Get("command.cgi?op=100&DIR=/").second.find("LINKDIR"), std::string::npos);
+
+  // Nothing is stored through a link: not into a linked folder, not over a link.
+  EXPECT_EQ(Get("upload.cgi?UPDIR=/LINKDIR").second, "SUCCESS");
+  EXPECT_FALSE(FlashAirPost(Card(), "NEW.LOG", "data"));
+  EXPECT_EQ(Get("upload.cgi?UPDIR=/ADDON").second, "SUCCESS");
+  EXPECT_FALSE(FlashAirPost(Card(), "REMOTE.LOG", "data"));
+  EXPECT_FALSE(FlashAirPost(Card(), "FIFO.LOG", "data"));
+  EXPECT_FALSE(fs::exists(outside.Path("NEW.LOG")));
+  EXPECT_EQ(outside.Read("SECRET.TXT"), "secret");
+  EXPECT_TRUE(fs::is_symlink(folder.Path("ADDON/REMOTE.LOG")));
+  // An ordinary upload beside them still works, and leaves no temporary file.
+  EXPECT_TRUE(FlashAirPost(Card(), "SERVO.LOG", "fresh"));
+  EXPECT_EQ(folder.Read("ADDON/SERVO.LOG"), "fresh");
+  for (const auto& entry : fs::directory_iterator(folder.Path("ADDON")))
+    EXPECT_EQ(entry.path().filename().string().rfind(".kzcard", 0), std::string::npos);
+}
+
+TEST_F(CardServerTest, AnUploadBeyondTheLimitIsRefusedAndNotStored) {
+  EXPECT_EQ(Get("upload.cgi?UPDIR=/ADDON").second, "SUCCESS");
+  EXPECT_FALSE(FlashAirPost(Card(), "BIG.BIN", std::string(17 * 1024 * 1024, 'x')));
+  ASSERT_EQ(ui.shownIds(), std::vector<int>{kMsgFlashAirFailed});
+  EXPECT_EQ(ui.shown[0].details, "HTTP 413");
+  EXPECT_FALSE(std::filesystem::exists(folder.Path("ADDON/BIG.BIN")));
+}
+
+TEST_F(CardServerTest, IdleConnectionsDoNotKeepItFromAnswering) {
+  // Connections that say nothing, or stop in the middle of a request line.
+  std::vector<int> idle;
+  for (int i = 0; i < 24; ++i) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    if (i % 2 == 1) ::send(fd, "GET /ADD", 8, MSG_NOSIGNAL);
+    idle.push_back(fd);
+  }
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(FlashAirUpload(Card(), "SERVO.LOG", std::string(128, '\0'), true));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 5.0) << "a generous bound: idle clients once held every thread for 5 s each";
+  for (int fd : idle) ::close(fd);
+}
+
+TEST(CardFiles, TheLogEscapesControlCharacters) {
+  const struct {
+    std::string text;
+    std::string logged;
+  } cases[] = {
+      {"/ADDON/SERVO.LOG", "/ADDON/SERVO.LOG"},
+      {"stored a\nGET /forged 200", "stored a\\x0AGET /forged 200"},
+      {"\x1b[2J", "\\x1B[2J"},
+      {"a\rb\tc\x7f", "a\\x0Db\\x09c\\x7F"},
+      {"back\\slash", "back\\x5Cslash"},
+      {"サーボ01.LOG", "サーボ01.LOG"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(EscapeForLog(c.text), c.logged) << c.text;
+}
+
+TEST(CardFiles, InitLaysOutAFolderAndKeepsWhatIsThere) {
+  TempFolder folder;
+  std::string error;
+  ASSERT_TRUE(InitCardFolder(folder.Path("new/card"), error)) << error;
+  EXPECT_TRUE(std::filesystem::is_directory(folder.Path("new/card/ADDON")));
+  const std::string program = "new/card/main5_InitFlag確認補完無し_シーン1固定0415_test2.KM4";
+  const std::string text = folder.Read(program);
+  EXPECT_FALSE(text.empty());
+  EXPECT_NE(text.size(), 78087u) << "not the stock program's size";
+  folder.Write(program, "the user's own program");
+  ASSERT_TRUE(InitCardFolder(folder.Path("new/card"), error)) << error;
+  EXPECT_EQ(folder.Read(program), "the user's own program");
+  folder.Write("file", "x");
+  EXPECT_FALSE(InitCardFolder(folder.Path("file"), error));
+  EXPECT_FALSE(error.empty());
 }
 
 TEST(CardFiles, CardPathsStayUnderTheRoot) {

@@ -6,12 +6,15 @@
 #include <unistd.h>
 
 #include <array>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/loopback_server.h"
 #include "formats/edit_data.h"
 #include "kzcard/card_server.h"
 #include "link/records.h"
@@ -210,6 +213,49 @@ TEST_F(CliLinkTest, CtrlCStopsPlayAndClearsThePoseFile) {
   EXPECT_EQ(run.exitCode, 130);
   EXPECT_EQ(run.output, "pose 1 ポーズ1\nstopped\n");
   EXPECT_EQ(Addon("SERVO.LOG"), std::string(kPoseRecordSize, '\0'));
+}
+
+TEST_F(CliLinkTest, CtrlCEndsPlayOverWiFiAtOnceEvenInTheMiddleOfARequest) {
+  document->poses[0].travelTime = 600;
+  ShowPose(*document, ui);
+  SaveMotion("slow.KZI");
+
+  // A card that answers: stopped during the wait, the pose file is cleared.
+  card::CardServer server(Card());
+  const int port = server.Start();
+  ASSERT_NE(port, 0);
+  {
+    CliChild child({"--settings", SettingsPath(), "play", folder.Path("slow.KZI"), "--flashair",
+                    "127.0.0.1:" + std::to_string(port)});
+    ASSERT_TRUE(child.WaitFor("pose 1 ポーズ1\n"));
+    EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+    child.Signal(SIGINT);
+    const CliRun run = child.Finish();
+    EXPECT_EQ(run.exitCode, 130) << run.output;
+    EXPECT_EQ(Addon("SERVO.LOG"), std::string(kPoseRecordSize, '\0'));
+  }
+
+  // A card that never answers: Ctrl+C does not wait for its time limits.
+  LoopbackPort silent(true);
+  CliChild child(
+      {"--settings", SettingsPath(), "play", folder.Path("slow.KZI"), "--flashair", silent.host()});
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));  // inside the first request
+  const auto start = std::chrono::steady_clock::now();
+  child.Signal(SIGINT);
+  const CliRun run = child.Finish();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  EXPECT_LT(seconds, 3.0) << "a generous bound; the card's limits are 5 and 10 s";
+  EXPECT_EQ(run.exitCode, 130);
+  EXPECT_EQ(run.output, "stopped\n");
+}
+
+TEST_F(CliLinkTest, AHostThatIsNoCardsAddressIsRefused) {
+  for (const char* host : {"127.0.0.1:80/ADDON", "user@flashair", "flashair:0", "flashair?x"}) {
+    const CliRun run = Run("send " + Motion() + " --pose 1 --flashair " + host);
+    EXPECT_EQ(run.exitCode, 2) << host;
+    EXPECT_NE(run.output.find("ホスト名"), std::string::npos) << run.output;
+  }
 }
 
 TEST_F(CliLinkTest, CaptureCreatesTheFileThenAppends) {

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "fakes/loopback_server.h"
 #include "fakes/temp_folder.h"
 #include "formats/edit_data.h"
 #include "kzcard/card_server.h"
@@ -104,6 +105,22 @@ TEST_F(CliLogsTest, NoLogsFailAndABadCommandLineIsRefused) {
     SCOPED_TRACE(arguments);
     EXPECT_EQ(Run(arguments).exitCode, 2);
   }
+}
+
+TEST_F(CliLogsTest, ALogTheCardFailsToSendIsAnErrorNotTheEndOfTheSeries) {
+  // Log 01 arrives, log 02 gets an error page, log 03 would be there.
+  CannedCard card([](const CannedCard::Request& request) {
+    if (request.target.ends_with("01.LOG")) return CannedCard::Reply(200, Log(100));
+    if (request.target.ends_with("02.LOG")) return CannedCard::Reply(500, "busy");
+    return CannedCard::Reply(200, Log(300));
+  });
+  const CliRun run = Run("--flashair " + card.host() + " -o " + folder.Path("out.KZI"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.output.find("サーボログ[ADDON/サーボ02.LOG]の読み込みに失敗しました"),
+            std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("HTTPステータス500"), std::string::npos) << run.output;
+  EXPECT_EQ(folder.Read("out.KZI"), "<missing>") << "a series read only in part is not written";
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "fakes/editor_fixture.h"
+#include "kzcard/card_init.h"
 #include "kzcard/card_server.h"
 #include "model/editor.h"
 #include "ui/control_ids.h"
@@ -157,6 +158,59 @@ TEST_F(ParamDlgTest, AReachableFlashAirIsStoredOn) {
   EXPECT_THAT(ui.shown, IsEmpty());
   EXPECT_TRUE(document->useFlashAir);
   EXPECT_EQ(Written().back(), "1");
+}
+
+TEST_F(ParamDlgTest, TheCardsHostIsCheckedOnOkAndStored) {
+  EXPECT_EQ(document->flashAirHost, "flashair");
+  // A host that is no card's keeps the dialog open on that field, nothing stored.
+  for (const char* bad : {"flashair/ADDON", "user@flashair", "flashair:70000", ""}) {
+    SCOPED_TRACE(bad);
+    ui.shown.clear();
+    EXPECT_FALSE(Run(
+        {Expect([](ScriptedControls& c) { EXPECT_EQ(c.Text(param::kFlashAirHost), "flashair"); }),
+         Tick(param::kSpeedCheck, false), Type(param::kFlashAirHost, bad), Click(kIdOk),
+         Expect([](ScriptedControls& c) { EXPECT_EQ(c.focus, param::kFlashAirHost); }),
+         Click(kIdCancel)}));
+    EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgFlashAirHostInvalid));
+    EXPECT_EQ(ui.shown[0].args, std::vector<std::string>{bad});
+    EXPECT_THAT(Written(), ElementsAre("-", "-", "-", "-", "-", "-", "-"));
+    EXPECT_TRUE(document->speedCheck);
+    EXPECT_EQ(document->flashAirHost, "flashair");
+  }
+  ui.shown.clear();
+  EXPECT_TRUE(Run({Type(param::kFlashAirHost, "192.168.0.1:8080"), Click(kIdOk)}));
+  EXPECT_THAT(ui.shown, IsEmpty()) << "FlashAir off: the card is not asked";
+  EXPECT_EQ(document->flashAirHost, "192.168.0.1:8080");
+  EXPECT_EQ(document->settings().ReadText("REMOTE", "FLASH_AIR_HOST", "-", 64), "192.168.0.1:8080");
+}
+
+TEST_F(ParamDlgTest, AKzcardFolderLaidOutByInitPassesTheCardCheckOnModelOne) {
+  std::string error;
+  ASSERT_TRUE(card::InitCardFolder(folder.Path("sd"), error)) << error;
+  card::CardServer server(folder.Path("sd"));
+  const int port = server.Start();
+  ASSERT_NE(port, 0);
+  const std::string host = "127.0.0.1:" + std::to_string(port);
+  EXPECT_TRUE(Run({Tick(param::kFlashAir, true), Type(param::kFlashAirHost, host), Click(kIdOk)}));
+  EXPECT_THAT(ui.shown, IsEmpty());
+  EXPECT_TRUE(document->useFlashAir);
+  EXPECT_EQ(Written().back(), "1");
+  // And again: pressing OK once more keeps the link.
+  EXPECT_TRUE(Run({Click(kIdOk)}));
+  EXPECT_TRUE(document->useFlashAir);
+  EXPECT_EQ(Written().back(), "1");
+  // --init keeps what is there.
+  ASSERT_TRUE(card::InitCardFolder(folder.Path("sd"), error)) << error;
+}
+
+TEST_F(ParamDlgTest, TheSpeedCheckTakesEffectOnTheTravelTimeRangeAtOnce) {
+  ASSERT_EQ(ui.at(ctl::kTravelTimeSpin).lower, 20);
+  EXPECT_TRUE(Run({Tick(param::kSpeedCheck, false), Click(kIdOk)}));
+  EXPECT_EQ(ui.at(ctl::kTravelTimeSpin).lower, 1);
+  EXPECT_TRUE(Run({Tick(param::kSpeedCheck, true), Click(kIdOk)}));
+  EXPECT_EQ(ui.at(ctl::kTravelTimeSpin).lower, 20);
+  EXPECT_FALSE(Run({Tick(param::kSpeedCheck, false), Click(kIdCancel)}));
+  EXPECT_EQ(ui.at(ctl::kTravelTimeSpin).lower, 20) << "Cancel changes nothing";
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gmock/gmock.h>
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
@@ -74,6 +76,29 @@ class PlaybackTest : public ::testing::Test {
     return sent;
   }
 
+  // Playback on a clock of the test's own: each step's send takes
+  // `sendMs(step)`, and each tick comes `lateMs(step)` after the wait armed.
+  // The times (ms from the start) at which the sends began.
+  std::vector<std::int64_t> PlayOnClock(const std::function<int(int)>& sendMs,
+                                        const std::function<int(int)>& lateMs) {
+    std::chrono::steady_clock::time_point now{};
+    const MonotonicClock clock = [&now] { return now; };
+    std::vector<std::int64_t> starts;
+    ui.SetChecked(ctl::kReplay, true);
+    BeginPlayback(*document, clock);
+    for (int step = 0;; ++step) {
+      starts.push_back(
+          std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
+      now += std::chrono::milliseconds(sendMs(step));
+      ui.StopTimer(0);
+      const PlaybackSent sent = StepPlayback(*document, editor, clock);
+      TakeSent();
+      if (sent.waitMs < 0) break;
+      now += std::chrono::milliseconds(sent.waitMs + lateMs(step));
+    }
+    return starts;
+  }
+
   // The window's timer handler.
   void Tick() {
     ui.StopTimer(0);
@@ -127,12 +152,40 @@ TEST_F(PlaybackTest, EachWaitIsTheSentPosesTravelAndHoldTime) {
     ShowPose(*document, ui);
     ui.SetChecked(ctl::kBackAndForth, true);
     ui.periods.clear();
-    EXPECT_THAT(Play(), ElementsAre(0, 1, 2, 1, 0));
+    // Sends that take no time and ticks on the dot: each wait is the period.
+    EXPECT_EQ(PlayOnClock([](int) { return 0; }, [](int) { return 0; }).size(), 5u);
     // The slow ratio stretches the travel time only; 1/60 s is 16 ms, cut.
     const std::vector<int> expected =
         slow ? std::vector<int>{2500, 1000, 33, 1000} : std::vector<int>{1500, 500, 16, 500};
     EXPECT_EQ(ui.periods, expected) << "slow " << slow;
   }
+}
+
+TEST_F(PlaybackTest, SendTimesAndLateTicksDoNotAddUpOverAMinute) {
+  // 40 poses of 1.5 s: a minute of motion. Each send takes 80 to 200 ms and
+  // each tick comes up to 30 ms late.
+  Start(40);
+  for (Pose& pose : document->poses) {
+    pose.travelTime = 60;
+    pose.holdTime = 30;
+  }
+  const auto sendMs = [](int step) { return 80 + (step * 37) % 121; };
+  const auto lateMs = [](int step) { return (step * 13) % 31; };
+  const std::vector<std::int64_t> starts = PlayOnClock(sendMs, lateMs);
+  ASSERT_EQ(starts.size(), 40u);
+  for (std::size_t i = 1; i < starts.size(); ++i) {
+    const std::int64_t due = 1500 * static_cast<std::int64_t>(i);
+    EXPECT_GE(starts[i], due) << "pose " << i << " never goes out early";
+    EXPECT_LE(starts[i], due + 31) << "pose " << i << " is off by no more than one tick's lateness";
+  }
+
+  // A send slower than the period: the next pose follows at once, and the
+  // pace is then kept from there rather than caught up in a rush.
+  Start(4);
+  const std::vector<std::int64_t> late =
+      PlayOnClock([](int step) { return step == 1 ? 4000 : 0; }, [](int) { return 0; });
+  const int period = PlaybackPeriod(*document, document->poses[0]);
+  EXPECT_EQ(late, (std::vector<std::int64_t>{0, period, period + 4000, 2 * period + 4000}));
 }
 
 TEST_F(PlaybackTest, ClearingTheBoxStopsThePendingTick) {

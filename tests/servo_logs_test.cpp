@@ -233,7 +233,9 @@ TEST_P(FlashAirLogsTest, ACardThatDoesNotAnswerHasNoLogs) {
   Begin(1);
   card->Stop();
   EXPECT_FALSE(Import());
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgFlashAirFailed, kMsgNoServoLogs));
+  // The card could not be read: that is reported as such, not as no logs.
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgFlashAirFailed, kMsgServoLogDownloadFailed));
+  EXPECT_EQ(ui.shown[1].args, std::vector<std::string>{SystemText("ADDON/サーボ01.LOG")});
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ1"));
 }
 

@@ -1,12 +1,14 @@
 #include "kzcard/card_files.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <system_error>
 #include <vector>
+
+#include "kzcard/card_store.h"
 
 namespace kz::card {
 namespace {
@@ -14,6 +16,8 @@ namespace {
 constexpr std::uint16_t kFolderAttribute = 16;
 constexpr std::uint16_t kFileAttribute = 32;  // "archive", as the card marks written files
 constexpr std::size_t kMaxNameBytes = 255;
+// The delimiter and header lines of an upload, at most.
+constexpr std::size_t kMaxHeadBytes = 16 * 1024;
 
 bool IsValidUtf8(std::string_view text) {
   std::size_t i = 0;
@@ -140,28 +144,38 @@ std::uint16_t FatTime(const std::tm& local) {
 }
 
 std::optional<std::string> ListFolder(const std::filesystem::path& root, std::string_view dir) {
-  const auto folder = ResolveCardPath(root, dir);
-  std::error_code error;
-  if (!folder || !std::filesystem::is_directory(*folder, error)) return std::nullopt;
+  Descriptor folder = OpenCardFolder(root, dir);
+  if (!folder.valid()) return std::nullopt;
+  const int folderFd = folder.get();
+  DIR* stream = ::fdopendir(folder.release());
+  if (stream == nullptr) return std::nullopt;
 
-  std::vector<std::filesystem::directory_entry> entries;
-  for (std::filesystem::directory_iterator it(*folder, error), end; !error && it != end;
-       it.increment(error))
-    entries.push_back(*it);
-  if (error) return std::nullopt;
+  struct Entry {
+    std::string name;
+    struct stat status;
+  };
+  std::vector<Entry> entries;
+  while (const dirent* entry = ::readdir(stream)) {
+    const std::string name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    struct stat status {};
+    // Links are not listed: they are never served either.
+    if (::fstatat(folderFd, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (!S_ISDIR(status.st_mode) && !S_ISREG(status.st_mode)) continue;
+    entries.push_back({name, status});
+  }
+  ::closedir(stream);
   std::sort(entries.begin(), entries.end(),
-            [](const auto& a, const auto& b) { return a.path().filename() < b.path().filename(); });
+            [](const Entry& a, const Entry& b) { return a.name < b.name; });
 
   const std::string directory = ListingDirectory(dir);
   std::string listing = "WLANSD_FILELIST\r\n";
-  for (const auto& entry : entries) {
-    struct stat status {};
-    if (::stat(entry.path().c_str(), &status) != 0) continue;  // vanished meanwhile
-    const bool isFolder = S_ISDIR(status.st_mode);
+  for (const Entry& entry : entries) {
+    const bool isFolder = S_ISDIR(entry.status.st_mode);
     std::tm local{};
-    localtime_r(&status.st_mtime, &local);
-    listing += directory + "," + entry.path().filename().string() + "," +
-               std::to_string(isFolder ? 0 : static_cast<long long>(status.st_size)) + "," +
+    localtime_r(&entry.status.st_mtime, &local);
+    listing += directory + "," + entry.name + "," +
+               std::to_string(isFolder ? 0 : static_cast<long long>(entry.status.st_size)) + "," +
                std::to_string(isFolder ? kFolderAttribute : kFileAttribute) + "," +
                std::to_string(FatDate(local)) + "," + std::to_string(FatTime(local)) + "\r\n";
   }
@@ -169,44 +183,109 @@ std::optional<std::string> ListFolder(const std::filesystem::path& root, std::st
 }
 
 std::optional<UploadedFile> ParseUpload(std::string_view contentType, std::string_view body) {
+  UploadedFile file;
+  auto stream = UploadStream::For(
+      contentType,
+      [&file](const std::string& name) {
+        file.name = name;
+        return true;
+      },
+      [&file](std::string_view bytes) {
+        file.data += bytes;
+        return true;
+      });
+  if (!stream || !stream->Feed(body) || !stream->Complete()) return std::nullopt;
+  return file;
+}
+
+std::optional<UploadStream> UploadStream::For(std::string_view contentType, Opener open,
+                                              Sink sink) {
   const auto boundary = BoundaryOf(contentType);
   if (!boundary) return std::nullopt;
-  const std::string delimiter = "--" + *boundary;
+  return UploadStream("--" + *boundary, std::move(open), std::move(sink));
+}
 
+UploadStream::UploadStream(std::string delimiter, Opener open, Sink sink)
+    : delimiter_(std::move(delimiter)), open_(std::move(open)), sink_(std::move(sink)) {}
+
+bool UploadStream::Feed(std::string_view piece) {
+  if (state_ == State::kDone) return true;
+  if (state_ == State::kFailed) return false;
+  pending_ += piece;
+  if (state_ == State::kHead && !ReadHead()) return state_ != State::kFailed;
+  if (state_ == State::kData && !PassData()) return state_ != State::kFailed;
+  return state_ != State::kFailed;
+}
+
+// The delimiter line and the part's header lines, up to the empty line:
+// false while they have not all arrived (or, setting kFailed, are malformed).
+bool UploadStream::ReadHead() {
+  const auto fail = [this] {
+    state_ = State::kFailed;
+    return false;
+  };
+  const std::string_view body = pending_;
   const auto atLineStart = [&](std::size_t at) {
     return at == 0 || (at >= 2 && body.substr(at - 2, 2) == "\r\n");
   };
-  std::size_t start = body.find(delimiter);
+  std::size_t start = body.find(delimiter_);
   while (start != std::string_view::npos && !atLineStart(start))
-    start = body.find(delimiter, start + 1);
-  if (start == std::string_view::npos) return std::nullopt;
+    start = body.find(delimiter_, start + 1);
+  if (start == std::string_view::npos) return pending_.size() > kMaxHeadBytes ? fail() : false;
   std::size_t line = body.find("\r\n", start);
-  if (line == std::string_view::npos) return std::nullopt;
-
   std::optional<std::string> name;
   for (;;) {
+    if (line == std::string_view::npos) return pending_.size() > kMaxHeadBytes ? fail() : false;
     const std::size_t begin = line + 2;
     const std::size_t end = body.find("\r\n", begin);
-    if (end == std::string_view::npos) return std::nullopt;
+    if (end == std::string_view::npos) return pending_.size() > kMaxHeadBytes ? fail() : false;
     line = end;
     if (end == begin) break;  // the empty line that ends the part's headers
     const std::string_view header = body.substr(begin, end - begin);
     if (StartsWithNoCase(header, "Content-Disposition:")) name = FileNameOf(header);
   }
-  if (!name) return std::nullopt;
-
-  const std::size_t dataStart = line + 2;
-  const std::size_t dataEnd = body.find("\r\n" + delimiter, dataStart);
-  if (dataEnd == std::string_view::npos) return std::nullopt;
-  return UploadedFile{*name, std::string(body.substr(dataStart, dataEnd - dataStart))};
+  if (!name || !open_(*name)) return fail();
+  pending_.erase(0, line + 2);
+  state_ = State::kData;
+  return true;
 }
 
-bool StoreFile(const std::filesystem::path& path, std::string_view data) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  if (!file) return false;
-  file.write(data.data(), static_cast<std::streamsize>(data.size()));
-  file.close();
-  return !file.fail();
+// Hands on every byte that cannot be the start of "\r\n" + delimiter; the
+// data ends at the first such delimiter.
+bool UploadStream::PassData() {
+  const std::string marker = "\r\n" + delimiter_;
+  const std::size_t end = pending_.find(marker);
+  if (end != std::string::npos) {
+    const bool taken = end == 0 || sink_(std::string_view(pending_).substr(0, end));
+    pending_.clear();
+    state_ = taken ? State::kDone : State::kFailed;
+    return taken;
+  }
+  if (pending_.size() >= marker.size()) {
+    const std::size_t pass = pending_.size() - (marker.size() - 1);
+    if (!sink_(std::string_view(pending_).substr(0, pass))) {
+      state_ = State::kFailed;
+      return false;
+    }
+    pending_.erase(0, pass);
+  }
+  return false;
+}
+
+std::string EscapeForLog(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || c == '\\') {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
 }
 
 }  // namespace kz::card

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,7 +40,37 @@ struct UploadedFile {
 // body, which repeats the delimiter line among them, is read as the card reads it.
 std::optional<UploadedFile> ParseUpload(std::string_view contentType, std::string_view body);
 
-// Stores `data` as `path`; false when it could not be written whole.
-bool StoreFile(const std::filesystem::path& path, std::string_view data);
+// The same reading of a body that arrives in pieces: the file's bytes are
+// handed on as they come, so that an upload never has to be held whole.
+class UploadStream {
+ public:
+  // The file's name once known; `sink` takes its bytes and may refuse them.
+  using Opener = std::function<bool(const std::string& name)>;
+  using Sink = std::function<bool(std::string_view bytes)>;
+
+  // nullopt for a content type that is no multipart/form-data with a boundary.
+  static std::optional<UploadStream> For(std::string_view contentType, Opener open, Sink sink);
+
+  // False once the body is malformed or the sink refused; the rest is ignored.
+  bool Feed(std::string_view piece);
+  // True when the whole file has arrived, its closing delimiter included.
+  bool Complete() const { return state_ == State::kDone; }
+
+ private:
+  enum class State { kHead, kData, kDone, kFailed };
+  UploadStream(std::string delimiter, Opener open, Sink sink);
+  bool ReadHead();
+  bool PassData();
+
+  std::string delimiter_;
+  Opener open_;
+  Sink sink_;
+  State state_ = State::kHead;
+  std::string pending_;  // bytes not yet taken: the head, or a tail that may start the delimiter
+};
+
+// `text` for a log line: bytes below 0x20, 0x7F and the backslash written
+// as \xHH, so that a request cannot forge lines or drive the terminal.
+std::string EscapeForLog(std::string_view text);
 
 }  // namespace kz::card

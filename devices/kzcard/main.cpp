@@ -1,6 +1,6 @@
 // kzcard FOLDER [--port N]: a FlashAir-compatible card on loopback whose root
 // is FOLDER. Prints its address, then one line per request, until SIGINT or
-// SIGTERM.
+// SIGTERM. kzcard --init FOLDER lays FOLDER out as a robot's card first.
 
 #include <pthread.h>
 #include <signal.h>
@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "kzcard/card_files.h"
+#include "kzcard/card_init.h"
 #include "kzcard/card_server.h"
 
 namespace {
@@ -21,8 +23,11 @@ constexpr int kListenError = 1;
 
 int Usage() {
   std::cerr << "usage: kzcard FOLDER [--port N]\n"
+               "       kzcard --init FOLDER\n"
                "Serves FOLDER as the root of a FlashAir card at http://127.0.0.1:N/\n"
-               "(N = 0 or no --port: any free port).\n";
+               "(N = 0 or no --port: any free port). --init creates FOLDER with the\n"
+               "folder ADDON and a stand-in for the robot's remote-connection main\n"
+               "program, as the editor's card check expects, and exits.\n";
   return kUsageError;
 }
 
@@ -36,9 +41,12 @@ bool ParsePort(std::string_view text, int& port) {
 int main(int argc, char** argv) {
   std::string folder;
   int port = 0;
+  bool init = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "--port" && i + 1 < argc) {
+    if (arg == "--init" && !init) {
+      init = true;
+    } else if (arg == "--port" && i + 1 < argc) {
       if (!ParsePort(argv[++i], port)) return Usage();
     } else if (!arg.empty() && arg[0] != '-' && folder.empty()) {
       folder = arg;
@@ -47,6 +55,15 @@ int main(int argc, char** argv) {
     }
   }
   if (folder.empty()) return Usage();
+  if (init) {
+    std::string why;
+    if (!kz::card::InitCardFolder(folder, why)) {
+      std::cerr << "kzcard: " << why << "\n";
+      return kListenError;
+    }
+    std::cout << "card folder ready: " << folder << "\n";
+    return 0;
+  }
   std::error_code error;
   if (!std::filesystem::is_directory(folder, error)) {
     std::cerr << "kzcard: no such folder: " << folder << "\n";
@@ -64,8 +81,11 @@ int main(int argc, char** argv) {
   std::mutex output;
   kz::card::CardServer card(folder, [&output](const kz::card::CardRequest& request) {
     std::lock_guard lock(output);
-    std::cout << request.method << ' ' << request.target << ' ' << request.status;
-    if (!request.note.empty()) std::cout << " (" << request.note << ')';
+    // A request may carry any byte; the log shows them escaped.
+    using kz::card::EscapeForLog;
+    std::cout << EscapeForLog(request.method) << ' ' << EscapeForLog(request.target) << ' '
+              << request.status;
+    if (!request.note.empty()) std::cout << " (" << EscapeForLog(request.note) << ')';
     std::cout << std::endl;  // flushed: the log is often read through a pipe
   });
   const int listening = card.Start(port);

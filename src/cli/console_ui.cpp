@@ -22,9 +22,16 @@ bool IsQuestion(BoxKind kind) {
 
 Button ConsolePrompts::ShowMessage(int messageId, BoxKind kind,
                                    const std::vector<std::string>& args) {
+  return ShowMessage(messageId, kind, args, std::string());
+}
+
+Button ConsolePrompts::ShowMessage(int messageId, BoxKind kind,
+                                   const std::vector<std::string>& args,
+                                   const std::string& details) {
   std::vector<std::string> utf8Args;
   for (const std::string& arg : args) utf8Args.push_back(Cp932ToUtf8(arg).value_or("?"));
   std::fprintf(out_, "%s\n", FormatMessage(messageId, utf8Args).c_str());
+  if (!details.empty()) std::fprintf(out_, "  (%s)\n", Cp932ToUtf8(details).value_or("?").c_str());
   if (!IsQuestion(kind)) return Button::kOk;
   const bool okCancel = kind == BoxKind::kOkCancel;
   std::fprintf(out_, "-> %s\n",

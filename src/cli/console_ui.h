@@ -17,6 +17,9 @@ class ConsolePrompts : public Prompts {
 
   using Prompts::ShowMessage;
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override;
+  // The details follow the message on a line of their own.
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                     const std::string& details) override;
 
  private:
   bool answerYes_;

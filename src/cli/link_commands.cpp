@@ -1,19 +1,24 @@
 #include "cli/link_commands.h"
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include "formats/edit_data.h"
 #include "formats/motion_file.h"
 #include "link/capture.h"
+#include "link/card_host.h"
 #include "link/playback.h"
 #include "link/records.h"
 #include "link/send_to_robot.h"
 #include "model/editor.h"
 #include "platform/file_io.h"
+#include "platform/http_client.h"
 #include "platform/paths.h"
-#include "platform/sleep.h"
 #include "platform/text_encoding.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
@@ -25,6 +30,9 @@ constexpr int kDone = 0;
 constexpr int kFailed = 1;
 constexpr int kBadCommandLine = 2;
 constexpr int kStopped = 130;  // what a shell reports for Ctrl+C
+// How long clearing the pose file may take after Ctrl+C: a card that stopped
+// answering must not hold the command.
+constexpr std::chrono::milliseconds kClearAfterStop{700};
 
 // What a command takes besides its name.
 enum Wants : unsigned { kInput = 1, kOutput = 2, kTarget = 4, kPose = 8 };
@@ -76,6 +84,8 @@ std::optional<LinkWords> ParseWords(const char* command, const std::vector<std::
   if ((wants & kPose) && words.pose == 0) return fail("needs --pose N");
   if ((wants & kTarget) && words.card.empty() == words.host.empty())
     return fail("needs either --card FOLDER or --flashair HOST");
+  if (!words.host.empty() && !IsCardHost(words.host))
+    return fail(FormatMessage(kMsgFlashAirHostInvalid, {words.host}));
   return words;
 }
 
@@ -114,14 +124,61 @@ bool OpenWithPose(CliSession& session, const std::string& path, const char* comm
 
 volatile std::sig_atomic_t stopRequested = 0;
 
-extern "C" void RequestStop(int) { stopRequested = 1; }
+// Also ends a request to the card under way: a silent card would otherwise
+// keep Ctrl+C waiting for its time limits.
+extern "C" void RequestStop(int) {
+  stopRequested = 1;
+  AbortHttpRequests();
+}
 
-// Waits `milliseconds`; false as soon as Ctrl+C is pressed.
+// Waits `milliseconds` on the monotonic clock; false as soon as Ctrl+C is
+// pressed.
 bool WaitUnlessStopped(int milliseconds) {
-  constexpr int kSlice = 20;
-  for (int waited = 0; !stopRequested && waited < milliseconds; waited += kSlice)
-    SleepMilliseconds(std::min(kSlice, milliseconds - waited));
+  using Clock = std::chrono::steady_clock;
+  constexpr auto kSlice = std::chrono::milliseconds(20);
+  const Clock::time_point end = Clock::now() + std::chrono::milliseconds(milliseconds);
+  for (Clock::time_point now = Clock::now(); !stopRequested && now < end; now = Clock::now())
+    std::this_thread::sleep_for(std::min<Clock::duration>(kSlice, end - now));
   return !stopRequested;
+}
+
+// Passes messages on until Ctrl+C: what fails after it (the request it cut
+// short) is no news to the user.
+class StoppablePrompts : public Prompts {
+ public:
+  explicit StoppablePrompts(Prompts& inner) : inner_(inner) {}
+  using Prompts::ShowMessage;
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override {
+    return ShowMessage(messageId, kind, args, std::string());
+  }
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                     const std::string& details) override {
+    if (stopRequested) return Button::kCancel;
+    return inner_.ShowMessage(messageId, kind, args, details);
+  }
+
+ private:
+  Prompts& inner_;
+};
+
+// Clears the card's pose file, giving up after `budget`.
+void ClearPoseFileWithin(MotionDocument& document, Prompts& prompts,
+                         std::chrono::milliseconds budget) {
+  ResumeHttpRequests();
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  std::thread watchdog([&] {
+    std::unique_lock lock(mutex);
+    if (!finished.wait_for(lock, budget, [&] { return done; })) AbortHttpRequests();
+  });
+  ClearPoseFile(document, prompts);
+  {
+    std::lock_guard lock(mutex);
+    done = true;
+  }
+  finished.notify_one();
+  watchdog.join();
 }
 
 // Answers Yes to the capture's questions: the command always appends.
@@ -130,9 +187,13 @@ class AppendingPrompts : public Prompts {
   explicit AppendingPrompts(Prompts& inner) : inner_(inner) {}
   using Prompts::ShowMessage;
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override {
+    return ShowMessage(messageId, kind, args, std::string());
+  }
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                     const std::string& details) override {
     if (messageId == kMsgAddCapturedPose || messageId == kMsgAddCapturedPoseOrReplace)
       return Button::kYes;
-    return inner_.ShowMessage(messageId, kind, args);
+    return inner_.ShowMessage(messageId, kind, args, details);
   }
 
  private:
@@ -169,27 +230,31 @@ int RunPlay(const std::string& settingsPath, const GlobalOptions& options,
 
   MotionDocument& document = session.document;
   stopRequested = 0;
+  ResumeHttpRequests();
   struct sigaction action {};
   action.sa_handler = RequestStop;
   action.sa_flags = SA_RESTART;  // a card write under way completes
   sigemptyset(&action.sa_mask);
   sigaction(SIGINT, &action, nullptr);
 
+  StoppablePrompts prompts(session.prompts);
+  EditorUi ui{session.controls, prompts, session.dialogs};
   session.controls.SetChecked(ctl::kReplay, true);
   BeginPlayback(document);
   for (;;) {
     session.controls.StopTimer(0);
-    const PlaybackSent sent = StepPlayback(document, session.ui);
+    const PlaybackSent sent = StepPlayback(document, ui);
+    if (stopRequested) break;           // in the middle of the send
     if (sent.pose < 0) return kFailed;  // the send has said why
     std::printf("pose %d %s\n", sent.pose + 1,
                 LabelText(document.poses[static_cast<std::size_t>(sent.pose)]).c_str());
     std::fflush(stdout);
-    if (sent.periodMs < 0) return kDone;
-    if (!WaitUnlessStopped(sent.periodMs)) break;
+    if (sent.waitMs < 0) return kDone;
+    if (!WaitUnlessStopped(sent.waitMs)) break;
   }
   // Stopped: the robot should not take the last pose up again.
   document.playing = false;
-  ClearPoseFile(document, session.prompts);
+  ClearPoseFileWithin(document, prompts, kClearAfterStop);
   std::fputs("stopped\n", stdout);
   return kStopped;
 }

@@ -1,6 +1,9 @@
 #include "dialogs/param_dlg.h"
 
+#include "link/card_host.h"
 #include "link/remote_connection.h"
+#include "model/editor.h"
+#include "ui/messages.h"
 
 namespace kz {
 
@@ -15,6 +18,7 @@ void CParamDlg::OnInit(Controls& controls) {
   controls.WriteNumber(param::kSlowRatio, document->slowRatio);
   controls.WriteNumber(param::kProgramTorque, document->programTorque);
   controls.SetChecked(param::kFlashAir, document->useFlashAir);
+  controls.SetText(param::kFlashAirHost, document->flashAirHost);
 }
 
 bool CParamDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
@@ -28,8 +32,7 @@ bool CParamDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
       ChooseRemoteFile(*document, mainWindow_.dialogs);
       return false;
     case kIdOk:
-      Store(controls);
-      return true;
+      return Store(controls);
     case kIdCancel:
       return true;
     default:
@@ -37,8 +40,16 @@ bool CParamDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
   }
 }
 
-void CParamDlg::Store(const Controls& controls) {
+bool CParamDlg::Store(Controls& controls) {
   MotionDocument& doc = *document;
+  // Checked before anything is stored: a host that is no card's would send
+  // the card check and every later request elsewhere.
+  const std::string host = controls.Text(param::kFlashAirHost);
+  if (!IsCardHost(host)) {
+    mainWindow_.prompts.ShowMessage(kMsgFlashAirHostInvalid, BoxKind::kExclamation, {host});
+    controls.Focus(param::kFlashAirHost);
+    return false;
+  }
   Settings settings = doc.settings();
   doc.kazoModel = controls.IsChecked(param::kModel2) ? 2 : 1;
   settings.WriteInt("GENERAL", "KAZO_MODEL", doc.kazoModel);
@@ -53,15 +64,21 @@ void CParamDlg::Store(const Controls& controls) {
   // Read even while disabled: a model-1 user keeps the torque typed before.
   doc.programTorque = controls.ReadNumber(param::kProgramTorque);
   settings.WriteInt("POSE", "PROGRAM_TORQUE", doc.programTorque);
-  // The card is asked only now, with the model just chosen.
+  doc.flashAirHost = host;
+  settings.WriteText("REMOTE", "FLASH_AIR_HOST", doc.flashAirHost);
+  // The card is asked only now, with the model and the host just chosen.
   doc.useFlashAir =
       controls.IsChecked(param::kFlashAir) && CheckFlashAirCard(doc, mainWindow_.prompts);
   settings.WriteBool("REMOTE", "FLASH_AIR", doc.useFlashAir);
+  return true;
 }
 
 bool EditParameters(MotionDocument& document, EditorUi& ui) {
   CParamDlg dialog(document, ui);
-  return ui.dialogs.RunModal(dialog) == kIdOk;
+  if (ui.dialogs.RunModal(dialog) != kIdOk) return false;
+  // The travel time's lowest value follows the speed check.
+  ApplySpinRanges(document, ui.controls);
+  return true;
 }
 
 }  // namespace kz

@@ -17,13 +17,15 @@ inline constexpr int kSlowRatio = 1069;
 inline constexpr int kProgramTorque = 1071;
 inline constexpr int kModel1 = 1073;  // radio group: the robot model
 inline constexpr int kModel2 = 1074;
+inline constexpr int kFlashAirHost = 1080;  // the card's host, "name" or "name:port"
 }  // namespace param
 
-// The parameter dialog: robot model, the FlashAir card, the remote mode that
+// The parameter dialog: robot model, the FlashAir card and its host, the remote mode that
 // keeps the servos powered, the speed check, slow replay and its ratio, the
 // model-2 servo torque. OK writes every value into the document and the
-// settings file at once; Cancel keeps them all (only the remote file, chosen
-// through its own button, takes effect at once).
+// settings file at once, unless the host is no card's address (message 240:
+// the dialog stays open on that field); Cancel keeps them all (only the
+// remote file, chosen through its own button, takes effect at once).
 class CParamDlg : public DialogLogic {
  public:
   static constexpr int kTemplateId = 170;
@@ -39,13 +41,14 @@ class CParamDlg : public DialogLogic {
   MotionDocument* document;  // borrowed
 
  private:
-  void Store(const Controls& controls);
+  bool Store(Controls& controls);
 
   EditorUi& mainWindow_;
 };
 
 // The main window's "パラメーター設定" button. Returns whether OK was pressed:
-// the window then follows the robot model.
+// the window's spin ranges then follow the speed check at once, and the
+// window follows the robot model.
 bool EditParameters(MotionDocument& document, EditorUi& ui);
 
 }  // namespace kz

@@ -67,13 +67,15 @@ std::optional<FirstLog> ChooseFirstLog(const MotionDocument& document, EditorUi&
 }
 
 // The bytes of log `number`, at most kReadLimit; empty when it is missing.
-std::string ReadLog(MotionDocument& document, Prompts& prompts, const std::string& folder,
-                    int number) {
+// nullopt when the card could not be read (it has said why): that is no end
+// of the series.
+std::optional<std::string> ReadLog(MotionDocument& document, Prompts& prompts,
+                                   const std::string& folder, int number) {
   std::string bytes;
   if (document.useFlashAir) {
-    const std::size_t count =
-        FlashAirDownload(FlashAirCardOf(document, prompts), CardLogPath(number), bytes, kReadLimit);
-    bytes.resize(std::min(count, bytes.size()));
+    if (FlashAirFetch(FlashAirCardOf(document, prompts), CardLogPath(number), bytes, kReadLimit) ==
+        CardFile::kFailed)
+      return std::nullopt;
   } else {
     // The robot may have written the log behind the page cache's back.
     bytes = ReadCardSector(folder + LogName(number)).value_or(std::string());
@@ -108,8 +110,17 @@ bool ImportServoLogs(MotionDocument& document, EditorUi& ui) {
   const bool keepsPoses = append && document.poseCount() > 0;
   bool posesLeftOut = false;
 
+  bool unreadable = false;
   for (int number = 1; number <= document.maxPose; ++number) {
-    auto values = DecodeServoLog(ReadLog(document, ui.prompts, folder, number));
+    const auto bytes = ReadLog(document, ui.prompts, folder, number);
+    if (!bytes) {
+      ui.prompts.ShowMessage(kMsgServoLogDownloadFailed, BoxKind::kOk,
+                             {std::string("ADDON/") + LogName(number)});
+      if (number == 1) return false;  // nothing has changed yet
+      unreadable = true;
+      break;
+    }
+    auto values = DecodeServoLog(*bytes);
     if (!values) {
       if (number > 1) break;  // the series is complete
       ui.prompts.ShowMessage(kMsgNoServoLogs, BoxKind::kOk);
@@ -148,7 +159,12 @@ bool ImportServoLogs(MotionDocument& document, EditorUi& ui) {
   if (posesLeftOut)
     ui.prompts.ShowMessage(kMsgPosesBeyondLimitNotRead, BoxKind::kExclamation,
                            {std::to_string(document.maxPose)});
-  // Poses added to a motion with unsaved edits are no reason to forget them.
+  // Poses added to a motion with unsaved edits are no reason to forget them,
+  // nor is a series that could not be read to its end.
+  if (unreadable) {
+    document.modified = true;
+    return false;
+  }
   if (!keepsPoses) document.modified = false;
   return true;
 }

@@ -21,9 +21,11 @@ std::optional<std::array<std::int16_t, kServoCount>> DecodeServoLog(std::string_
 
 // The import command: reads the series from its first log, over USB from the
 // folder of the log the user picks, over Wi-Fi from the card, and replaces
-// the poses or appends to them. False only when the first log is missing or
-// not recorded (message 129): the poses are then left as they were. A
-// cancelled dialog is true with nothing changed.
+// the poses or appends to them. False when the first log is missing or
+// not recorded (message 129): the poses are then left as they were; false
+// too when a log on the Wi-Fi card could not be read (message 249), with the
+// poses read before it kept and marked unsaved. A cancelled dialog is true
+// with nothing changed.
 bool ImportServoLogs(MotionDocument& document, EditorUi& ui);
 
 }  // namespace kz

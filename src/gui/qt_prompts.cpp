@@ -54,6 +54,11 @@ Button ButtonOf(int chosen) {
 }  // namespace
 
 Button QtPrompts::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
+  return ShowMessage(messageId, kind, args, std::string());
+}
+
+Button QtPrompts::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                              const std::string& details) {
   // The table's texts are UTF-8; the arguments are system text.
   std::vector<std::string> utf8Args;
   for (const std::string& arg : args) utf8Args.push_back(FromSystemText(arg).toStdString());
@@ -62,6 +67,7 @@ Button QtPrompts::ShowMessage(int messageId, BoxKind kind, const std::vector<std
                   QString::fromStdString(FormatMessage(messageId, utf8Args)), look.buttons,
                   QApplication::activeWindow());
   box.setEscapeButton(look.escape);
+  if (!details.empty()) box.setDetailedText(FromSystemText(details));
   return ButtonOf(box.exec());
 }
 

@@ -19,35 +19,21 @@ namespace {
 
 constexpr int kServoLimit = 1500;
 
-// Passes messages on and notes whether any was shown.
-class NotingPrompts : public Prompts {
- public:
-  explicit NotingPrompts(Prompts& inner) : inner_(inner) {}
-  using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override {
-    shown = true;
-    return inner_.ShowMessage(messageId, kind, args);
-  }
-  bool shown = false;
-
- private:
-  Prompts& inner_;
-};
-
 }  // namespace
 
 std::optional<std::string> ReadCaptureRecord(MotionDocument& document, Prompts& prompts) {
   const RecordTarget target = ChooseRecordTarget(document);
   if (target.kind == RecordTarget::Kind::kFlashAir) {
-    NotingPrompts noting(prompts);
     std::string record;
-    const std::size_t count = FlashAirDownload(
-        FlashAirCardOf(document, noting), std::string(kAddonFolderName) + "/" + kCaptureFileName,
-        record, kCaptureRecordSize);
-    if (count == kCaptureRecordSize) return record.substr(0, kCaptureRecordSize);
-    // A short file is as unreadable as on the card drive; a transport failure
-    // has said so already.
-    if (!noting.shown) prompts.ShowMessage(kMsgCaptureReadFailed);
+    // One byte more than a record, so that a longer file shows as the wrong
+    // length instead of being cut to look right.
+    const CardFile file = FlashAirFetch(FlashAirCardOf(document, prompts),
+                                        std::string(kAddonFolderName) + "/" + kCaptureFileName,
+                                        record, kCaptureRecordSize + 1);
+    if (file == CardFile::kRead && record.size() == kCaptureRecordSize) return record;
+    // A file of another length is as unreadable as on the card drive; a
+    // transport failure has said so already.
+    if (file != CardFile::kFailed) prompts.ShowMessage(kMsgCaptureReadFailed);
     return std::nullopt;
   }
   const std::string path = target.folder + kCaptureFileName;

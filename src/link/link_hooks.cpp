@@ -9,9 +9,9 @@ namespace kz {
 void InstallFlashAirDownload(MotionDocument& document, Prompts& prompts) {
   document.flashAirDownload = [&prompts](MotionDocument& doc, const std::string& fileName,
                                          std::string& contents, std::size_t maxBytes) {
-    // A short or failed download leaves what arrived; the caller checks it.
-    FlashAirDownload(FlashAirCardOf(doc, prompts), fileName, contents, maxBytes);
-    return true;
+    // A missing file or a failed download leaves nothing to read.
+    return FlashAirFetch(FlashAirCardOf(doc, prompts), fileName, contents, maxBytes) ==
+           CardFile::kRead;
   };
 }
 

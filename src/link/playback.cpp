@@ -13,6 +13,31 @@ namespace {
 
 constexpr int kPlaybackTimer = 0;
 
+// When the next pose of the playback under way is due. The document has no
+// room for it, and there is one playback at a time: the window's timer 0, or
+// the command line's loop.
+struct Schedule {
+  const MotionDocument* owner = nullptr;
+  std::chrono::steady_clock::time_point due;
+};
+Schedule schedule;
+
+// Milliseconds from `now` until the next pose is due, and that due time
+// moved on by `periodMs` past the pose just sent.
+int NextWait(const MotionDocument& document, int periodMs,
+             std::chrono::steady_clock::time_point now) {
+  if (schedule.owner != &document) schedule = Schedule{&document, now};
+  schedule.due += std::chrono::milliseconds(periodMs);
+  if (schedule.due <= now) {
+    schedule.due = now;  // running late: go on from here
+    return 0;
+  }
+  const auto left = schedule.due - now;
+  // Rounded up: a timer that fires early would send before the due time.
+  const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+  return static_cast<int>(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
+}
+
 void StopPlayback(MotionDocument& document, Controls& controls) {
   document.playing = false;
   controls.SetChecked(ctl::kReplay, false);
@@ -63,11 +88,14 @@ void RemoteSendCurrentPose(MotionDocument& document, EditorUi& ui) {
   SendToRobot(document, ui.prompts, document.currentPose);
 }
 
-void BeginPlayback(MotionDocument& document) {
+std::chrono::steady_clock::time_point SteadyNow() { return std::chrono::steady_clock::now(); }
+
+void BeginPlayback(MotionDocument& document, const MonotonicClock& clock) {
   document.playPose = 0;
   document.playRepeat = 0;
   document.playBackward = false;
   document.playing = true;
+  schedule = Schedule{&document, clock()};
 }
 
 void TogglePlayback(MotionDocument& document, EditorUi& ui) {
@@ -82,7 +110,7 @@ void TogglePlayback(MotionDocument& document, EditorUi& ui) {
 
 void PlaybackStep(MotionDocument& document, EditorUi& ui) { StepPlayback(document, ui); }
 
-PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui) {
+PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui, const MonotonicClock& clock) {
   PlaybackSent sent;
   if (!document.playing) return sent;
   Controls& controls = ui.controls;
@@ -103,9 +131,8 @@ PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui) {
     StopPlayback(document, controls);
     return sent;
   }
-  // Armed only now, so the time the send took adds to the interval.
-  controls.StartTimer(kPlaybackTimer, period);
-  sent.periodMs = period;
+  sent.waitMs = NextWait(document, period, clock());
+  controls.StartTimer(kPlaybackTimer, sent.waitMs);
   return sent;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
+
 #include "model/motion_document.h"
 #include "model/pose.h"
 #include "ui/editor_ui.h"
@@ -16,21 +19,35 @@ void RemoteSendCurrentPose(MotionDocument& document, EditorUi& ui);
 // set and there are poses, else stops it.
 void TogglePlayback(MotionDocument& document, EditorUi& ui);
 
-// One step: sends the next pose and arms timer 0 for the time the robot takes
-// into and in it. Ends after the loop count's passes (field 1052), back and
-// forth when box 1054 is set, or when a send fails, clearing box 1061.
+// One step: sends the next pose and arms timer 0 until the next one is due.
+// Ends after the loop count's passes (field 1052), back and forth when box
+// 1054 is set, or when a send fails, clearing box 1061.
 void PlaybackStep(MotionDocument& document, EditorUi& ui);
 
-// Playback state from the first pose, for a caller that drives the steps.
-void BeginPlayback(MotionDocument& document);
+// The clock the steps are paced by: monotonic, so that a change of the
+// system's time neither stalls nor rushes a motion. Tests pass their own.
+using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
+std::chrono::steady_clock::time_point SteadyNow();
+
+// Playback state from the first pose, due now, for a caller that drives the
+// steps. One playback runs at a time: beginning another starts its schedule
+// anew.
+void BeginPlayback(MotionDocument& document, const MonotonicClock& clock = SteadyNow);
 
 // What one step did: the pose sent (-1 for none) and the wait armed before
 // the next step (-1 when playback has ended).
+//
+// Each pose is due one period (PlaybackPeriod) after the one before it was
+// due, not after its send ended: the time the sends take is taken out of
+// the waits, so a long motion keeps its pace. A send that runs past the
+// next pose's due time is followed at once, and the schedule goes on from
+// there rather than rushing poses out to catch up.
 struct PlaybackSent {
   int pose = -1;
-  int periodMs = -1;
+  int waitMs = -1;
 };
-PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui);
+PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui,
+                          const MonotonicClock& clock = SteadyNow);
 
 // Milliseconds from sending `pose` to sending the next one: its travel time
 // (slowed like the record) and its hold time, in sixtieths of a second.

@@ -36,7 +36,7 @@ constexpr std::array kTemplates = {
     DialogTemplate{102, "カゾモーションエディター", 403, 459, kEditorWindowControls},
     DialogTemplate{131, "LED詳細設定", 260, 162, kLedControls},
     DialogTemplate{132, "開始/終了処理設定", 205, 107, kSoundControls},
-    DialogTemplate{170, "設定ダイアログ", 200, 138, kParamControls},
+    DialogTemplate{170, "設定ダイアログ", 200, 155, kParamControls},
     DialogTemplate{171, "音声認識語入力", 200, 87, kNinshikiControls},
 };
 

@@ -78,6 +78,17 @@ enum MessageId : int {
   kMsgNotAMotionProgram = 220,
   kMsgJumpsAlreadyRight = 221,
   kMsgNotAProgramText = 222,
+  kMsgFlashAirHostInvalid = 240,
+  // The kind of a FlashAir failure, for "%1" of message 166.
+  kMsgHttpTimedOut = 241,
+  kMsgHttpHostNotFound = 242,
+  kMsgHttpCannotConnect = 243,
+  kMsgHttpCutShort = 244,
+  kMsgHttpAborted = 245,
+  kMsgHttpOther = 246,
+  kMsgHttpStatus = 247,
+  kMsgCardRefusedUpload = 248,
+  kMsgServoLogDownloadFailed = 249,
 };
 
 // The UTF-8 text of string `id`; empty for an id the table does not hold.

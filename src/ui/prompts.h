@@ -29,6 +29,15 @@ class Prompts {
   Button ShowMessage(int messageId, BoxKind kind = BoxKind::kOk) {
     return ShowMessage(messageId, kind, {});
   }
+
+  // The same with `details` (system text): what the user may want to read
+  // beyond the message, such as a library's own English description of a
+  // failure. A prompt that has no place for them shows the message alone.
+  virtual Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                             const std::string& details) {
+    (void)details;
+    return ShowMessage(messageId, kind, args);
+  }
 };
 
 }  // namespace kz

@@ -23,7 +23,12 @@ Answer Next(std::deque<Answer>& queue, Answer unanswered, const std::string& wha
 }  // namespace
 
 Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
-  shown.push_back({messageId, kind, args});
+  return ShowMessage(messageId, kind, args, std::string());
+}
+
+Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                               const std::string& details) {
+  shown.push_back({messageId, kind, args, details});
   switch (kind) {
     case BoxKind::kOk:
     case BoxKind::kInformation:

@@ -141,5 +141,30 @@ TEST(MessageBoxes, ArgumentsAreSystemText) {
   EXPECT_EQ(text, "ブロック名[ポーズ1]が見つかりませんでした") << text.toStdString();
 }
 
+TEST(MessageBoxes, DetailsGoBehindTheBoxNotIntoItsText) {
+  QtPrompts prompts;
+  QString text, details, plainDetails;
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    text = box->text();
+    details = box->detailedText();
+    box->accept();
+  });
+  prompts.ShowMessage(kMsgFlashAirFailed, BoxKind::kOk, {SystemText("接続できません")},
+                      "Failed to connect to flashair port 80: Connection refused");
+  EXPECT_EQ(text, "FlashAirとの通信に失敗しました[接続できません]") << text.toStdString();
+  EXPECT_EQ(details, "Failed to connect to flashair port 80: Connection refused");
+
+  QTimer::singleShot(0, [&] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    plainDetails = box->detailedText();
+    box->accept();
+  });
+  prompts.ShowMessage(kMsgPoseListFull, BoxKind::kOk, {});
+  EXPECT_TRUE(plainDetails.isEmpty());
+}
+
 }  // namespace
 }  // namespace kz
