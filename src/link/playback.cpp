@@ -13,26 +13,15 @@ namespace {
 
 constexpr int kPlaybackTimer = 0;
 
-// When the next pose of the playback under way is due. The document has no
-// room for it, and there is one playback at a time: the window's timer 0, or
-// the command line's loop.
-struct Schedule {
-  const MotionDocument* owner = nullptr;
-  std::chrono::steady_clock::time_point due;
-};
-Schedule schedule;
-
 // Milliseconds from `now` until the next pose is due, and that due time
 // moved on by `periodMs` past the pose just sent.
-int NextWait(const MotionDocument& document, int periodMs,
-             std::chrono::steady_clock::time_point now) {
-  if (schedule.owner != &document) schedule = Schedule{&document, now};
-  schedule.due += std::chrono::milliseconds(periodMs);
-  if (schedule.due <= now) {
-    schedule.due = now;  // running late: go on from here
+int NextWait(MotionDocument& document, int periodMs, std::chrono::steady_clock::time_point now) {
+  document.playDue += std::chrono::milliseconds(periodMs);
+  if (document.playDue <= now) {
+    document.playDue = now;  // running late: go on from here
     return 0;
   }
-  const auto left = schedule.due - now;
+  const auto left = document.playDue - now;
   // Rounded up: a timer that fires early would send before the due time.
   const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
   return static_cast<int>(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
@@ -95,7 +84,7 @@ void BeginPlayback(MotionDocument& document, const MonotonicClock& clock) {
   document.playRepeat = 0;
   document.playBackward = false;
   document.playing = true;
-  schedule = Schedule{&document, clock()};
+  document.playDue = clock();
 }
 
 void TogglePlayback(MotionDocument& document, EditorUi& ui) {

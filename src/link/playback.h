@@ -30,8 +30,7 @@ using MonotonicClock = std::function<std::chrono::steady_clock::time_point()>;
 std::chrono::steady_clock::time_point SteadyNow();
 
 // Playback state from the first pose, due now, for a caller that drives the
-// steps. One playback runs at a time: beginning another starts its schedule
-// anew.
+// steps.
 void BeginPlayback(MotionDocument& document, const MonotonicClock& clock = SteadyNow);
 
 // What one step did: the pose sent (-1 for none) and the wait armed before

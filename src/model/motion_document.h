@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -51,6 +52,8 @@ class MotionDocument {
   std::int32_t playRepeat = 0;
   bool playing = false;
   bool playBackward = false;
+  // When the next pose of the playback is due, on the monotonic clock.
+  std::chrono::steady_clock::time_point playDue;
   std::int32_t slowRatio = 5;
   std::int32_t defaultTravelTime = 60;
   std::int32_t defaultHoldTime = 60;
