@@ -72,6 +72,7 @@ enum MessageId : int {
   // Messages of our own, for failures the robot's tools let pass silently.
   kMsgSoundNameTooLong = 201,
   kMsgPosesBeyondLimitNotRead = 202,
+  kMsgCardFileNotRegular = 260,
 };
 
 // The UTF-8 text of string `id`; empty for an id the table does not hold.
