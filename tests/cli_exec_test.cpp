@@ -76,7 +76,7 @@ TEST_F(CliExecTest, ModelOnePlacesTheProgramAndSendsTheCommand) {
 }
 
 TEST_F(CliExecTest, ModelTwoOverFlashAirUploadsTheBinaryProgram) {
-  // Over Wi-Fi the standard values come from the card's own setup file.
+  // The card holds the same setup file as the one --setup names.
   fs::copy_file(kSampleSetup, folder.Path("card/STARTUP.XML"));
   card::CardServer server(folder.Path("card"));
   const int port = server.Start();

@@ -94,6 +94,20 @@ TEST_F(CliLogsTest, ReadsTheLogsOfAFolderOrOfTheCardIntoEditData) {
   EXPECT_EQ(folder.Read("KZMotion.ini"), "[POSE]\nPOSE_TIME=45\n") << "settings only read";
 }
 
+TEST_F(CliLogsTest, TheCardsOwnFolderStandsForItsAddon) {
+  WriteLogs(2);
+  const CliRun card = Run(folder.Path("card") + " -o " + folder.Path("card.KZI"));
+  EXPECT_EQ(card.exitCode, 0) << card.output;
+  EXPECT_EQ(Written("card.KZI"),
+            (std::vector<std::pair<std::string, int>>{{"ポーズ1", 100}, {"ポーズ2", 200}}));
+
+  // A folder that holds a series itself is read as it is, ADDON or not.
+  folder.Write("card/サーボ01.LOG", Log(900));
+  const CliRun own = Run(folder.Path("card") + " -o " + folder.Path("own.KZI"));
+  EXPECT_EQ(own.exitCode, 0) << own.output;
+  EXPECT_EQ(Written("own.KZI"), (std::vector<std::pair<std::string, int>>{{"ポーズ1", 900}}));
+}
+
 TEST_F(CliLogsTest, NoLogsFailAndABadCommandLineIsRefused) {
   const CliRun none = Run(folder.Path("card/ADDON") + " -o " + folder.Path("out.KZI"));
   EXPECT_EQ(none.exitCode, 1);

@@ -10,7 +10,10 @@
 #include "fakes/scoped_env.h"
 #include "formats/binary_program.h"
 #include "kzcard/card_server.h"
+#include "link/link_hooks.h"
 #include "model/settings.h"
+#include "model/standard_values.h"
+#include "platform/file_io.h"
 #include "platform/mount_point.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
@@ -25,6 +28,11 @@ namespace fs = std::filesystem;
 // The execute command's record, worked out by hand: FE FF, 904 little-endian
 // (88 03), then zeros to 16 bytes.
 const std::string kExecuteRecord = std::string("\xFE\xFF\x88\x03", 4) + std::string(12, '\0');
+
+std::string ReadSample() {
+  std::string text;
+  return ReadWholeFile(KZ_SOURCE_DIR "/samples/STARTUP.XML", text) ? text : std::string();
+}
 
 // A card drive at root/ whose folder robot/ holds ADDON, plus a program text.
 class DirectExecuteTest : public EditorFixture {
@@ -129,6 +137,17 @@ TEST_F(DirectExecuteTest, ModelOneCopyFailureShows151AndSendsNothing) {
   EXPECT_FALSE(AddonHas("REMOTE.LOG"));
 }
 
+TEST_F(DirectExecuteTest, ModelOneNeverCopiesThroughALinkOnTheCard) {
+  StartOn(1);
+  const std::string victim = folder.Write("victim.txt", "the user's file");
+  fs::create_symlink(victim, folder.Path("root/robot/ADDON/TEMP.KM4"));
+  ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("walk.KM4"), false});
+  EXPECT_FALSE(Execute());
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgCardFileNotRegular));
+  EXPECT_EQ(folder.Read("victim.txt"), "the user's file");
+  EXPECT_FALSE(AddonHas("REMOTE.LOG"));
+}
+
 TEST_F(DirectExecuteTest, ModelTwoOverUsbWritesIntoTheCardRootsStartupImage) {
   StartOn(2);
   ui.WriteNumber(ctl::kLoopCount, 3);
@@ -168,15 +187,67 @@ TEST_F(DirectExecuteTest, ModelTwoOverFlashAirUploadsTempBinWithoutCommand) {
   document->useFlashAir = true;
   document->flashAirHost = "127.0.0.1:" + std::to_string(port);
 
+  // At the fixed name in the shared temporary folder, someone else's link.
+  const std::string victim = folder.Write("victim.txt", "the user's file");
+  fs::create_symlink(victim, folder.Path("tmp/TEMP.BIN"));
+
   EXPECT_TRUE(Execute());
   const auto program =
       BuildBinaryProgram(*document, {ui.ReadNumber(ctl::kLoopCount), false}, kDirectExecBase);
   ASSERT_TRUE(program);
   EXPECT_EQ(Addon("TEMP.BIN"), *program);
-  EXPECT_EQ(folder.Read("tmp/TEMP.BIN"), *program);
+  EXPECT_EQ(folder.Read("victim.txt"), "the user's file");
+  EXPECT_TRUE(fs::is_symlink(folder.Path("tmp/TEMP.BIN"))) << "someone else's file is left alone";
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path("tmp")), {}), 1)
+      << "the run's own folder is removed";
   EXPECT_FALSE(AddonHas("REMOTE.LOG"));
   EXPECT_THAT(finderCalls, IsEmpty());
   EXPECT_THAT(ui.shown, IsEmpty());
+}
+
+TEST_F(DirectExecuteTest, ModelTwoOverFlashAirTakesTheSetupFileTheUserNamed) {
+  // The card's setup file and the user's differ in the first standard value.
+  std::string card = ReadSample();
+  std::string own = card;
+  ASSERT_EQ(own.substr(1227, 6), "0x001e");
+  own.replace(1227, 6, "0x0123");
+  fs::create_directories(folder.Path("tmp"));
+  fs::create_directories(folder.Path("own"));
+  folder.Write("root/robot/STARTUP.XML", card);
+  const std::string ownPath = folder.Write("own/STARTUP.XML", own);
+  card::CardServer server(folder.Path("root/robot"));
+  const int port = server.Start();
+  ASSERT_NE(port, 0);
+  const auto expected = [&](const std::string& setup) {
+    document->standardValues = ParseStandardValuesText(setup);
+    return BuildBinaryProgram(*document, {ui.ReadNumber(ctl::kLoopCount), false}, kDirectExecBase)
+        .value_or("<refused>");
+  };
+
+  const struct {
+    const char* how;
+    std::optional<std::string> override;
+    std::string setting;
+    std::string values;
+  } cases[] = {
+      {"none named: the card's", std::nullopt, "", card},
+      {"--setup", ownPath, "", own},
+      {"chosen in the editor before", std::nullopt, "[SETUP]\nPATH=" + ownPath + "\n", own},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    StartOn(2, c.setting);
+    InstallFlashAirDownload(*document, ui);
+    ui.shown.clear();
+    document->useFlashAir = true;
+    document->flashAirHost = "127.0.0.1:" + std::to_string(port);
+    document->standardValues.reset();
+    document->setupOverride = c.override;
+    EXPECT_TRUE(Execute());
+    EXPECT_TRUE(document->useFlashAir);
+    EXPECT_EQ(Addon("TEMP.BIN"), expected(c.values));
+    EXPECT_THAT(ui.shown, IsEmpty());
+  }
 }
 
 TEST_F(DirectExecuteTest, ModelOneOverFlashAirUploadsTheProgramAndTheCommand) {

@@ -4,10 +4,14 @@
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 
+#include "fakes/bounded_run.h"
 #include "fakes/editor_fixture.h"
 #include "kzcard/card_server.h"
 #include "link/records.h"
@@ -134,6 +138,62 @@ TEST_F(SendToRobotTest, ClearingWorksOnALongCardPath) {
   ASSERT_GT(document->cardFolder.size() + 15, 128u);
   EXPECT_TRUE(ClearPoseFile(*document, ui));
   EXPECT_EQ(folder.Read(deep + "ADDON/SERVO.LOG"), std::string(128, '\0'));
+}
+
+TEST_F(SendToRobotTest, ALinkOnTheCardIsNeverWrittenThrough) {
+  const std::string victim = folder.Write("victim.txt", "the user's file");
+  fs::create_symlink(victim, folder.Path("card/ADDON/SERVO.LOG"));
+
+  EXPECT_FALSE(Send(0));
+  EXPECT_EQ(folder.Read("victim.txt"), "the user's file");
+  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgCardFileNotRegular));
+  EXPECT_EQ(ui.shown[0].args, std::vector<std::string>{Card() + "ADDON/SERVO.LOG"});
+  EXPECT_THAT(sleeps, IsEmpty()) << "waiting cannot help";
+  EXPECT_EQ(document->cardFolder, Card()) << "the card folder itself is right";
+  EXPECT_FALSE(ClearPoseFile(*document, ui));
+  EXPECT_EQ(ui.shown.size(), 1u) << "clearing stays quiet";
+  EXPECT_EQ(folder.Read("victim.txt"), "the user's file");
+  EXPECT_TRUE(fs::is_symlink(folder.Path("card/ADDON/SERVO.LOG")));
+}
+
+TEST_F(SendToRobotTest, AFifoOnTheCardNeitherBlocksNorIsReplaced) {
+  ASSERT_EQ(::mkfifo(folder.Path("card/ADDON/REMOTE.LOG").c_str(), 0600), 0);
+  // Opened for writing, a FIFO nobody reads would block for ever.
+  ASSERT_EQ(RunInChild([&] { return Send(kCommandExecute); }), false);
+  EXPECT_FALSE(Send(kCommandExecute));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgCardFileNotRegular));
+  EXPECT_TRUE(fs::is_fifo(folder.Path("card/ADDON/REMOTE.LOG")));
+}
+
+TEST_F(SendToRobotTest, AFailedWriteLeavesThePreviousRecordWhole) {
+  const std::string previous(128, '\x5A');
+  folder.Write("card/ADDON/SERVO.LOG", previous);
+  // A card that fills up in the middle of the record: no file may grow
+  // beyond 100 bytes.
+  EXPECT_EQ(RunInChild([&] {
+              std::signal(SIGXFSZ, SIG_IGN);
+              const rlimit limit{100, 100};
+              ::setrlimit(RLIMIT_FSIZE, &limit);
+              return Send(0);
+            }),
+            false);
+  EXPECT_EQ(Addon("SERVO.LOG"), previous);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path("card/ADDON")), {}), 1)
+      << "no temporary file is left";
+}
+
+TEST_F(SendToRobotTest, ARecordReplacesThePreviousFileAsAWhole) {
+  const std::string previous(128, '\x5A');
+  const std::string path = folder.Write("card/ADDON/SERVO.LOG", previous);
+  // The robot in the middle of reading the last record.
+  const int reader = ::open(path.c_str(), O_RDONLY);
+  ASSERT_GE(reader, 0);
+  ASSERT_TRUE(Send(1));
+  std::string seen(256, '\0');
+  seen.resize(static_cast<std::size_t>(std::max<ssize_t>(::pread(reader, seen.data(), 256, 0), 0)));
+  ::close(reader);
+  EXPECT_EQ(seen, previous) << "never a mixture of two records";
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[1]));
 }
 
 TEST_F(SendToRobotTest, OverFlashAirTheRecordsAreUploaded) {

@@ -18,6 +18,7 @@
 #include <string>
 
 #include "link/records.h"
+#include "platform/card_io.h"
 #include "platform/file_io.h"
 #include "platform/simulator_channel.h"
 
@@ -103,7 +104,10 @@ int main(int argc, char** argv) {
     } else if (value == kz::kSimCaptureRequest) {
       // Before any pose arrived there is nothing to report as measured.
       const std::string record = lastPose ? kz::CaptureRecord(*lastPose) : kz::CaptureRecord({}, 0);
-      const bool written = kz::WriteFileAtomically(folder + kz::kCaptureFileName, record);
+      // The shared temporary folder: a link laid there is never written through.
+      const bool written =
+          kz::WriteCardFile(folder + kz::kCaptureFileName, record, kz::CardWrite::kCreate) ==
+          kz::CardWriteResult::kWritten;
       std::printf("capture request: %s\n", written ? "CAPTURE.LOG written" : "write failed");
     } else {
       std::printf("unknown value %u\n", value);

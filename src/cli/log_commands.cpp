@@ -5,6 +5,8 @@
 
 #include "formats/edit_data.h"
 #include "formats/servo_logs.h"
+#include "link/records.h"
+#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
 
@@ -45,6 +47,16 @@ std::optional<ImportWords> ParseImportWords(const std::vector<std::string>& args
   return words;
 }
 
+std::string FirstLogName() { return SystemText("サーボ01.LOG"); }
+
+// The robot records its logs in the card's ADDON folder: the card's own
+// folder is taken for it, as is ADDON itself or any folder holding a series.
+std::string LogFolder(const std::string& folder) {
+  const std::string addon = JoinPath(folder, kAddonFolderName);
+  if (FileExists(JoinPath(folder, FirstLogName())) || !FolderExists(addon)) return folder;
+  return addon;
+}
+
 }  // namespace
 
 int RunImportLogs(const std::string& settingsPath, const GlobalOptions& options,
@@ -66,7 +78,7 @@ int RunImportLogs(const std::string& settingsPath, const GlobalOptions& options,
   if (folder) {
     // The import's dialog, answered with the series' first log.
     session.dialogs.files.push_back(
-        FileDialogAnswer{JoinPath(*folder, SystemText("サーボ01.LOG")), false});
+        FileDialogAnswer{JoinPath(LogFolder(*folder), FirstLogName()), false});
   } else {
     document.flashAirHost = words->host;
   }

@@ -11,6 +11,8 @@
 #include "cli/log_commands.h"
 #include "cli/motion_commands.h"
 #include "model/settings_location.h"
+#include "platform/file_io.h"
+#include "platform/text_encoding.h"
 #include "version.h"
 
 namespace {
@@ -50,8 +52,8 @@ constexpr const char* kUsage =
     "  exec (PROGRAM.KM4 | MOTION.KZI --model 2) (--card FOLDER | --flashair HOST)\n"
     "                   run a program on the robot at once\n"
     "  import-logs (FOLDER | --flashair HOST) -o MOTION.KZI\n"
-    "                   read the servo logs サーボ01.LOG ... of a card folder or a\n"
-    "                   FlashAir card into edit data\n"
+    "                   read the servo logs サーボ01.LOG ... of a card folder (or\n"
+    "                   its ADDON) or a FlashAir card into edit data\n"
     "\n"
     "Options:\n"
     "  --settings FILE  settings file to read instead of KZMotion.ini (never written)\n"
@@ -107,6 +109,17 @@ int main(int argc, char** argv) {
   const auto settingsPath = kz::LocateSettingsFile(options.settingsPath);
   if (!settingsPath) {
     std::fputs("kzmotion-cli: no place for the settings file KZMotion.ini was found\n", stderr);
+    return 1;
+  }
+  // Read as no settings at all, a device, FIFO or endless file would give a
+  // run on defaults the user never asked for.
+  std::string settingsText;
+  if (kz::PathExists(*settingsPath) && !kz::ReadWholeFile(*settingsPath, settingsText)) {
+    std::fprintf(stderr,
+                 "kzmotion-cli: cannot read the settings file %s: it must be a readable "
+                 "regular file of at most %zu MiB\n",
+                 kz::Cp932ToUtf8(*settingsPath).value_or("?").c_str(),
+                 kz::kMaxWholeFileBytes >> 20);
     return 1;
   }
   if (command == "write") return kz::RunWrite(*settingsPath, options, words);

@@ -1,7 +1,5 @@
 #include "formats/binary_program.h"
 
-#include <cstdio>
-#include <filesystem>
 #include <initializer_list>
 #include <limits>
 
@@ -9,6 +7,7 @@
 #include "formats/program_names.h"
 #include "model/settings.h"
 #include "platform/file_io.h"
+#include "platform/in_place_file.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -178,60 +177,12 @@ bool WriteFailed(Prompts& prompts) {
   return false;
 }
 
-// An existing image, changed in place.
-class ImageFile {
- public:
-  explicit ImageFile(const std::string& path) {
-    if (const auto native = NativePath(path)) {
-      native_ = *native;
-      file_ = std::fopen(native_.c_str(), "r+b");
-    }
-  }
-  ~ImageFile() { Close(); }
-  ImageFile(const ImageFile&) = delete;
-  ImageFile& operator=(const ImageFile&) = delete;
-
-  bool IsOpen() const { return file_ != nullptr; }
-
-  std::optional<std::uint64_t> Length() {
-    if (std::fseek(file_, 0, SEEK_END) != 0) return std::nullopt;
-    const long length = std::ftell(file_);
-    if (length < 0) return std::nullopt;
-    return static_cast<std::uint64_t>(length);
-  }
-
-  bool WriteAt(std::uint64_t offset, std::string_view bytes) {
-    return offset <= static_cast<std::uint64_t>(std::numeric_limits<long>::max()) &&
-           std::fseek(file_, static_cast<long>(offset), SEEK_SET) == 0 &&
-           std::fwrite(bytes.data(), 1, bytes.size(), file_) == bytes.size() &&
-           std::fflush(file_) == 0;
-  }
-
-  bool Close() {
-    if (!file_) return true;
-    const bool closed = std::fclose(file_) == 0;
-    file_ = nullptr;
-    return closed;
-  }
-
-  // Cuts off what a failed write appended.
-  void Truncate(std::uint64_t length) {
-    Close();
-    std::error_code ignored;
-    std::filesystem::resize_file(native_, length, ignored);
-  }
-
- private:
-  std::string native_;
-  std::FILE* file_ = nullptr;
-};
-
 // Writes the program into an existing image: appended and reached through
 // the dispatch entry at `entry`, or from offset `start`.
 bool WriteIntoImage(MotionDocument& document, EditorUi& ui, const std::string& path,
                     std::int64_t start, const BinaryProgramOptions& options, std::uint32_t entry) {
   const bool dispatch = start == kDispatchMode;
-  ImageFile image(path);
+  InPlaceFile image(path);
   if (!image.IsOpen()) return WriteFailed(ui.prompts);
   const std::optional<std::uint64_t> at =
       dispatch ? image.Length() : std::optional<std::uint64_t>(start);
@@ -251,7 +202,8 @@ bool WriteIntoImage(MotionDocument& document, EditorUi& ui, const std::string& p
   std::string address;
   Put32(address, static_cast<std::uint32_t>(*at));
   if (dispatch && !image.WriteAt(entry, address)) return WriteFailed(ui.prompts);
-  if (!image.Close()) return WriteFailed(ui.prompts);
+  // The robot may be told to run the image next: it must be on the device.
+  if (!image.Sync() || !image.Close()) return WriteFailed(ui.prompts);
   return true;
 }
 

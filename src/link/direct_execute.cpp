@@ -12,12 +12,15 @@
 #include "platform/card_io.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
+#include "platform/private_folder.h"
 #include "platform/text_encoding.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
 namespace kz {
 namespace {
+
+constexpr std::size_t kSetupPathCapacity = 256;
 
 std::string TemporaryFolder(const DirectExecuteEnvironment& environment) {
   if (!environment.temporaryFolder.empty()) return environment.temporaryFolder;
@@ -37,15 +40,34 @@ std::string InitialProgramName(const std::string& last) {
   return (dot == std::string::npos ? std::string() : last.substr(0, dot)) + ".KM4";
 }
 
+// Over Wi-Fi the standard values come from the card's setup file, unless
+// the user named one: given for this run (--setup) or chosen in the editor
+// before. That one is read as over USB, with the same checks and messages.
+bool LoadStandardValuesOverWifi(MotionDocument& document, EditorUi& ui) {
+  const bool named = document.setupOverride || FileExists(document.settings().ReadText(
+                                                   "SETUP", "PATH", "", kSetupPathCapacity));
+  if (!named) return LoadStandardValues(document, ui);
+  document.useFlashAir = false;
+  const bool loaded = LoadStandardValues(document, ui);
+  document.useFlashAir = true;
+  return loaded;
+}
+
 bool ExecuteBinary(MotionDocument& document, EditorUi& ui,
                    const DirectExecuteEnvironment& environment) {
   BinaryProgramOptions options;
   options.loopCount = ui.controls.ReadNumber(ctl::kLoopCount);
   options.backAndForth = ui.controls.IsChecked(ctl::kBackAndForth);
-  if (!document.standardValues && !LoadStandardValues(document, ui)) return false;
+  if (!document.standardValues && !(document.useFlashAir ? LoadStandardValuesOverWifi(document, ui)
+                                                         : LoadStandardValues(document, ui)))
+    return false;
 
   if (document.useFlashAir) {
-    const std::string path = TemporaryFolder(environment) + kDirectBinaryName;
+    // A folder of this run's own: at a fixed name in the shared temporary
+    // folder someone else could have laid a link to one of the user's files.
+    const PrivateFolder folder(TemporaryFolder(environment));
+    // Without the folder the writer fails on the empty path with its 130.
+    const std::string path = folder.IsMade() ? folder.path() + kDirectBinaryName : std::string();
     if (!WriteBinaryProgram(document, ui, path, 0, options)) return false;
     // The robot's program takes the file up by itself: no command follows.
     return UploadLocalFile(document, ui.prompts, path, kDirectBinaryName);
@@ -85,8 +107,14 @@ bool ExecuteProgramText(MotionDocument& document, EditorUi& ui) {
     const std::string target =
         JoinPath(JoinPath(document.cardFolder, kAddonFolderName), kDirectProgramName);
     std::string program;
-    if (!ReadWholeFile(answer->path, program) ||
-        !WriteCardFile(target, program, CardWrite::kCreate)) {
+    const CardWriteResult copied = ReadWholeFile(answer->path, program)
+                                       ? WriteCardFile(target, program, CardWrite::kCreate)
+                                       : CardWriteResult::kFailed;
+    if (copied == CardWriteResult::kRefused) {
+      ui.prompts.ShowMessage(kMsgCardFileNotRegular, BoxKind::kExclamation, {target});
+      return false;
+    }
+    if (copied != CardWriteResult::kWritten) {
       ui.prompts.ShowMessage(kMsgDirectExecCopyFailed);
       return false;
     }

@@ -15,7 +15,8 @@ inline constexpr const char* kStartupImageName = "STARTUP.BIN";
 
 // Where the system's temporary files go and how the card's root is found.
 struct DirectExecuteEnvironment {
-  // With its final separator; empty takes $TMPDIR, else /tmp/.
+  // With its final separator; empty takes $TMPDIR, else /tmp/. TEMP.BIN
+  // goes into a private folder made inside it for the run.
   std::string temporaryFolder;
   MountPointFinder mountPointOf = FileSystemRootOf;
 };

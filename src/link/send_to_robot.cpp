@@ -49,9 +49,16 @@ bool SendToRobot(MotionDocument& document, Prompts& prompts, int index,
   if (!target.folder.empty()) {
     const std::string path = target.folder + name;
     for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
-      if (WriteCardFile(path, record, CardWrite::kCreateExclusive)) {
+      const CardWriteResult result = WriteCardFile(path, record, CardWrite::kCreateExclusive);
+      if (result == CardWriteResult::kWritten) {
         NotifySimulator(document, kSimDataWritten);
         return true;
+      }
+      // A link or a special file stays what it is: waiting cannot help, and
+      // the card folder itself is the right one.
+      if (result == CardWriteResult::kRefused) {
+        prompts.ShowMessage(kMsgCardFileNotRegular, BoxKind::kExclamation, {path});
+        return false;
       }
       sleep(kRetryWaitMs);
     }
@@ -72,7 +79,8 @@ bool ClearPoseFile(MotionDocument& document, Prompts& prompts) {
   if (target.folder.empty()) return false;
   // No length limit: a long card path is cleared like any other.
   const std::string path = target.folder + kPoseFileName;
-  return FileExists(path) && WriteCardFile(path, zeros, CardWrite::kExistingOnly);
+  return FileExists(path) &&
+         WriteCardFile(path, zeros, CardWrite::kExistingOnly) == CardWriteResult::kWritten;
 }
 
 }  // namespace kz

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,18 +11,6 @@
 
 namespace kz {
 namespace {
-
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
 
 // Closes on scope exit, so that every early return releases the file.
 class Descriptor {
@@ -34,12 +23,6 @@ class Descriptor {
   Descriptor& operator=(const Descriptor&) = delete;
 
   int get() const { return fd_; }
-  // The result of closing: a deferred write error of the device shows here.
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
 
  private:
   int fd_;
@@ -65,27 +48,32 @@ bool LockShared(int fd) { return ::flock(fd, LOCK_SH | LOCK_NB) == 0; }
 
 }  // namespace
 
-bool WriteCardFile(std::string_view path, std::string_view data, CardWrite mode) {
+CardWriteResult WriteCardFile(std::string_view path, std::string_view data, CardWrite mode) {
   const auto native = NativePath(path);
-  if (!native) return false;
-  int flags = O_WRONLY | O_CLOEXEC;
-  if (mode != CardWrite::kExistingOnly) flags |= O_CREAT;
-  Descriptor file(::open(native->c_str(), flags, 0666));
-  if (file.get() < 0) return false;
-  // Locked before truncating, so that a refused write leaves the file whole.
-  if (mode == CardWrite::kCreateExclusive && ::flock(file.get(), LOCK_EX | LOCK_NB) != 0)
-    return false;
-  const bool written =
-      ::ftruncate(file.get(), 0) == 0 && WriteAll(file.get(), data) && ::fsync(file.get()) == 0;
-  return file.Close() && written;
+  if (!native) return CardWriteResult::kFailed;
+  struct stat info {};
+  const bool exists = ::lstat(native->c_str(), &info) == 0;
+  if (!exists && (errno != ENOENT || mode == CardWrite::kExistingOnly))
+    return CardWriteResult::kFailed;
+  if (exists && S_ISDIR(info.st_mode)) return CardWriteResult::kFailed;
+  if (exists && !S_ISREG(info.st_mode)) return CardWriteResult::kRefused;
+  // The lock is taken on the file in place and held until the new one has
+  // replaced it, so that a refused write leaves the file whole.
+  Descriptor current(
+      exists ? ::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK) : -1);
+  if (exists && current.get() < 0)
+    return errno == ELOOP ? CardWriteResult::kRefused : CardWriteResult::kFailed;
+  if (exists && mode == CardWrite::kCreateExclusive &&
+      ::flock(current.get(), LOCK_EX | LOCK_NB) != 0)
+    return CardWriteResult::kFailed;
+  return ReplaceNativeFile(*native, data, true) ? CardWriteResult::kWritten
+                                                : CardWriteResult::kFailed;
 }
 
 std::optional<std::string> ReadCardSector(std::string_view path, SectorRead mode) {
-  const auto native = NativePath(path);
-  if (!native) return std::nullopt;
   SectorBuffer buffer;
   if (mode == SectorRead::kDirect) {
-    Descriptor file(::open(native->c_str(), O_RDONLY | O_CLOEXEC | O_DIRECT));
+    Descriptor file(OpenRegularFile(path, O_RDONLY | O_DIRECT));
     // EINVAL: the file system does not do direct reads (at open or at the read).
     if (file.get() < 0 && errno != EINVAL) return std::nullopt;
     if (file.get() >= 0) {
@@ -95,7 +83,7 @@ std::optional<std::string> ReadCardSector(std::string_view path, SectorRead mode
       if (errno != EINVAL) return std::nullopt;
     }
   }
-  Descriptor file(::open(native->c_str(), O_RDONLY | O_CLOEXEC));
+  Descriptor file(OpenRegularFile(path, O_RDONLY));
   if (file.get() < 0 || !LockShared(file.get())) return std::nullopt;
   // Pages cached from an earlier read would hide what the robot wrote since.
   ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);

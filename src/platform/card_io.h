@@ -12,15 +12,24 @@ namespace kz {
 // Paths are system text (CP932).
 
 enum class CardWrite {
-  kCreate,           // created or truncated
+  kCreate,           // created or replaced
   kCreateExclusive,  // the same, refused while another program holds the file
-  kExistingOnly,     // truncated; a missing file is not created
+  kExistingOnly,     // replaced; a missing file is not created
 };
 
-// Writes `data` as the whole file. False when the file cannot be opened,
-// locked or fully written and synced.
-bool WriteCardFile(std::string_view path, std::string_view data,
-                   CardWrite mode = CardWrite::kCreateExclusive);
+enum class CardWriteResult {
+  kWritten,
+  kFailed,   // could not be written now (missing folder, held, full, ...)
+  kRefused,  // a symbolic link or a special file stands there: never written
+};
+
+// Writes `data` as the whole file. The robot reads these files by itself,
+// so a record must be complete whenever it is there: the data go to a
+// temporary file beside it, synced to the device, and renamed over the
+// file (the folder entry synced as well). A failed write leaves the
+// previous file as it was. A link at the path is refused, not followed.
+CardWriteResult WriteCardFile(std::string_view path, std::string_view data,
+                              CardWrite mode = CardWrite::kCreateExclusive);
 
 // How the sector read goes past the cache: straight from the device, or,
 // where the file system refuses that, by dropping the cached pages first.
@@ -29,7 +38,7 @@ enum class SectorRead { kDirect, kDropCache };
 inline constexpr std::size_t kCardSectorSize = 512;
 
 // The first bytes of the file, at most one sector, in one read; nullopt when
-// the file cannot be opened exclusively or read.
+// the file cannot be opened exclusively or read, or is not a regular file.
 std::optional<std::string> ReadCardSector(std::string_view path,
                                           SectorRead mode = SectorRead::kDirect);
 

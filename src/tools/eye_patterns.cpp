@@ -1,13 +1,9 @@
 #include "tools/eye_patterns.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 
-#include "platform/file_io.h"
+#include "platform/in_place_file.h"
 #include "platform/text_encoding.h"
 #include "tools/forward_search.h"
 #include "ui/messages.h"
@@ -41,37 +37,6 @@ std::size_t LeftRedValue(const std::string& program, std::size_t from, std::size
   return found + kEyeWordsLength < end ? found : std::string::npos;
 }
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
-bool ReadAll(int fd, std::string& contents) {
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer, sizeof buffer);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    if (got == 0) return true;
-    contents.append(buffer, static_cast<std::size_t>(got));
-  }
-}
-
-// The same bytes over the start of the file: an in-place patch keeps the
-// file's identity (links, permissions, the card's directory entry).
-bool Overwrite(int fd, std::string_view contents) {
-  return ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, contents) && ::fsync(fd) == 0;
-}
-
 }  // namespace
 
 int ReplaceEyePatterns(std::string& program, int leftPattern, int rightPattern) {
@@ -102,22 +67,21 @@ int ReplaceEyePatterns(std::string& program, int leftPattern, int rightPattern) 
 
 bool ConvertEyePatternsInFile(std::string_view path, int leftPattern, int rightPattern,
                               Prompts& prompts) {
-  const auto native = NativePath(path);
-  const int fd = native ? ::open(native->c_str(), O_RDWR | O_CLOEXEC) : -1;
+  InPlaceFile file(path);
   std::string program;
-  if (fd < 0 || !ReadAll(fd, program) || program.empty()) {
-    if (fd >= 0) ::close(fd);
+  if (!file.ReadAll(program) || program.empty()) {
     prompts.ShowMessage(kMsgProgramReadFailed, BoxKind::kOk);
     return false;
   }
   const int count = ReplaceEyePatterns(program, leftPattern, rightPattern);
   if (count == 0) {
-    ::close(fd);
     prompts.ShowMessage(kMsgNoPoseBlock, BoxKind::kOk);
     return false;
   }
-  const bool written = Overwrite(fd, program);
-  if (::close(fd) != 0 || !written) {
+  // The same bytes over the start of the file: an in-place patch keeps the
+  // file's identity (links, permissions, the card's directory entry).
+  const bool written = file.WriteAt(0, program) && file.Sync();
+  if (!file.Close() || !written) {
     prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kOk);
     return false;
   }

@@ -1,10 +1,6 @@
 #include "tools/jump_addresses.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -15,6 +11,7 @@
 #include "formats/program_path.h"
 #include "formats/program_text.h"
 #include "platform/file_io.h"
+#include "platform/in_place_file.h"
 #include "platform/text_encoding.h"
 #include "tools/block_index.h"
 #include "tools/block_table.h"
@@ -36,48 +33,6 @@ constexpr std::size_t kOutputReserve = kAddressLength * kJumpTableMax;
 
 std::vector<std::string> Count(std::size_t count) { return {std::to_string(count)}; }
 std::vector<std::string> Argument(std::string_view text) { return {std::string(text)}; }
-
-// The program file, open for reading and writing: the loop repair patches it
-// in place.
-class ProgramFile {
- public:
-  explicit ProgramFile(const std::string& path) {
-    if (const auto native = NativePath(path)) fd_ = ::open(native->c_str(), O_RDWR | O_CLOEXEC);
-  }
-  ~ProgramFile() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ProgramFile(const ProgramFile&) = delete;
-  ProgramFile& operator=(const ProgramFile&) = delete;
-
-  bool ReadAll(std::string& contents) const {
-    if (fd_ < 0) return false;
-    char buffer[65536];
-    for (;;) {
-      const ssize_t got = ::read(fd_, buffer, sizeof buffer);
-      if (got < 0 && errno == EINTR) continue;
-      if (got < 0) return false;
-      if (got == 0) return true;
-      contents.append(buffer, static_cast<std::size_t>(got));
-    }
-  }
-
-  // Synced, since a program is written for a card that may be pulled next.
-  bool WriteFromStart(std::string_view contents) const {
-    std::size_t done = 0;
-    while (done < contents.size()) {
-      const ssize_t written =
-          ::pwrite(fd_, contents.data() + done, contents.size() - done, static_cast<off_t>(done));
-      if (written < 0 && errno == EINTR) continue;
-      if (written < 0) return false;
-      done += static_cast<std::size_t>(written);
-    }
-    return ::fsync(fd_) == 0;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 // True when the last character (not byte: a trail byte may be "t") is "t"
 // or "T": the last path then most likely named a text.
@@ -172,7 +127,8 @@ void AdjustJumpAddresses(MotionDocument& document, EditorUi& ui) {
 }
 
 bool RepairLoopCounterJumps(const std::string& path, Prompts& prompts) {
-  const ProgramFile file(path);
+  // Patched in place.
+  const InPlaceFile file(path);
   std::string program;
   if (!file.ReadAll(program) || program.empty()) {
     prompts.ShowMessage(kMsgProgramReadFailed, BoxKind::kOk);
@@ -194,7 +150,8 @@ bool RepairLoopCounterJumps(const std::string& path, Prompts& prompts) {
     prompts.ShowMessage(kMsgJumpsAlreadyRight, BoxKind::kInformation);
     return true;
   }
-  if (!file.WriteFromStart(program)) {
+  // Synced, since a program is written for a card that may be pulled next.
+  if (!file.WriteAt(0, program) || !file.Sync()) {
     prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kError);
     return false;
   }

@@ -89,6 +89,7 @@ enum MessageId : int {
   kMsgHttpStatus = 247,
   kMsgCardRefusedUpload = 248,
   kMsgServoLogDownloadFailed = 249,
+  kMsgCardFileNotRegular = 260,
 };
 
 // The UTF-8 text of string `id`; empty for an id the table does not hold.
