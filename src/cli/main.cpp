@@ -11,8 +11,6 @@
 #include "cli/log_commands.h"
 #include "cli/motion_commands.h"
 #include "model/settings_location.h"
-#include "platform/file_io.h"
-#include "platform/text_encoding.h"
 #include "version.h"
 
 namespace {
@@ -111,15 +109,8 @@ int main(int argc, char** argv) {
     std::fputs("kzmotion-cli: no place for the settings file KZMotion.ini was found\n", stderr);
     return 1;
   }
-  // Read as no settings at all, a device, FIFO or endless file would give a
-  // run on defaults the user never asked for.
-  std::string settingsText;
-  if (kz::PathExists(*settingsPath) && !kz::ReadWholeFile(*settingsPath, settingsText)) {
-    std::fprintf(stderr,
-                 "kzmotion-cli: cannot read the settings file %s: it must be a readable "
-                 "regular file of at most %zu MiB\n",
-                 kz::Cp932ToUtf8(*settingsPath).value_or("?").c_str(),
-                 kz::kMaxWholeFileBytes >> 20);
+  if (!kz::IsUsableSettingsFile(*settingsPath)) {
+    std::fprintf(stderr, "kzmotion-cli: %s\n", kz::UnusableSettingsFileText(*settingsPath).c_str());
     return 1;
   }
   if (command == "write") return kz::RunWrite(*settingsPath, options, words);

@@ -51,6 +51,10 @@ int main(int argc, char** argv) {
     std::fputs("kzmotion: no place for the settings file KZMotion.ini was found\n", stderr);
     return 1;
   }
+  if (!kz::IsUsableSettingsFile(*settingsPath)) {
+    std::fprintf(stderr, "kzmotion: %s\n", kz::UnusableSettingsFileText(*settingsPath).c_str());
+    return 1;
+  }
 
   QApplication application(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));

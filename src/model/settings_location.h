@@ -14,6 +14,15 @@ inline constexpr const char* kSettingsFileName = "KZMotion.ini";
 // System text (CP932); nullopt when no place can be found.
 std::optional<std::string> LocateSettingsFile(const std::optional<std::string>& overridePath);
 
+// False when `path` stands but cannot be read whole: a device, FIFO, folder
+// or a file beyond the reading limit. Every read of it would fail and the
+// editor would run on defaults the user never asked for. A missing file is
+// usable: every key has a default.
+bool IsUsableSettingsFile(const std::string& path);
+
+// The message both programs print when IsUsableSettingsFile refuses `path`.
+std::string UnusableSettingsFileText(const std::string& path);
+
 // The choice LocateSettingsFile makes without an override, with the places
 // handed in: beside the program when its folder is known and writable, else
 // in the KZMotion folder under `configFolder`, which is created here. nullopt
