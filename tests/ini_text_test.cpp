@@ -136,6 +136,12 @@ TEST(IsWritableIniEntryTest, RefusesWhatWouldBreakTheLines) {
       {"blank key", "S", "  ", "v", false},
       {"key like a comment", "S", ";K", "v", false},
       {"key like a section", "S", "[T]", "v", false},
+      // The lead byte would take the ']' or '=' written after it.
+      {"section ending in half a character", "S\x82", "K", "v", false},
+      {"section ending in half a character before blanks", "S\x82 ", "K", "v", false},
+      {"key ending in half a character", "S", "K\x83", "v", false},
+      {"value ending in half a character", "S", "K", "v\x83", false},
+      {"whole two-byte characters at the ends", "\x83\x5D", "\x83\x7C", "\x81\x5B", true},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsWritableIniEntry(c.section, c.key, c.value), c.expected) << c.what;

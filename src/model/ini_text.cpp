@@ -198,9 +198,17 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
   return result;
 }
 
+// True when the text, as it is written, ends in the first byte of a two-byte
+// character: that byte would take the ']', '=' or line end after it.
+bool EndsInHalfCharacter(std::string_view text) {
+  text = Trim(text);
+  return Cp932Prefix(text, text.size()).size() != text.size();
+}
+
 bool IsWritableIniEntry(std::string_view section, std::string_view key, std::string_view value) {
   for (const std::string_view text : {section, key, value}) {
     if (text.find_first_of(std::string_view("\r\n\0", 3)) != kNone) return false;
+    if (EndsInHalfCharacter(text)) return false;
   }
   const std::string_view name = Trim(key);
   return FindChar(section, ']') == kNone && !name.empty() && FindChar(name, '=') == kNone &&
