@@ -7,6 +7,7 @@
 
 #include "formats/edit_data.h"
 #include "fuzz_support.h"
+#include "platform/text_encoding.h"
 
 namespace {
 
@@ -17,6 +18,13 @@ bool SamePose(const kz::Pose& a, const kz::Pose& b) {
          a.rightEye == b.rightEye && a.mouth == b.mouth && a.flags == b.flags &&
          a.startTime == b.startTime && a.reserved == b.reserved && a.label == b.label &&
          a.servo == b.servo;
+}
+
+// A sound name comes back as it was, or cut at a character boundary to
+// what its header field holds (saving refuses such a name with a message).
+bool KeptOrCut(std::string_view before, std::string_view after) {
+  return after == before || (after.size() < before.size() &&
+                             after == kz::Cp932Prefix(before, kz::kEditDataSoundNameMax));
 }
 
 }  // namespace
@@ -47,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       kz::kEditDataBackAndForth | kz::kEditDataStartTorqueOn | kz::kEditDataEndTorqueOff;
   KZ_FUZZ_CHECK(again->flags == (decoded->flags & kKnownFlags));
   KZ_FUZZ_CHECK(again->loopCount == decoded->loopCount);
-  KZ_FUZZ_CHECK(again->startSound == decoded->startSound);
-  KZ_FUZZ_CHECK(again->endSound == decoded->endSound);
+  KZ_FUZZ_CHECK(KeptOrCut(decoded->startSound, again->startSound));
+  KZ_FUZZ_CHECK(KeptOrCut(decoded->endSound, again->endSound));
   KZ_FUZZ_CHECK(again->startWait == decoded->startWait);
   KZ_FUZZ_CHECK(again->endWait == decoded->endWait);
   KZ_FUZZ_CHECK(again->poses.size() == decoded->poses.size());
@@ -57,6 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // A file the encoder wrote is its own fixed point.
   document->poses = again->poses;
+  document->startSound = again->startSound;
+  document->endSound = again->endSound;
   KZ_FUZZ_CHECK(kz::EncodeEditData(*document, options) == encoded);
   return 0;
 }
