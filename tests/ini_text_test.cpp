@@ -97,6 +97,10 @@ TEST(SetIniValueTest, ChangesOnlyWhatItMust) {
       {"first duplicate section used", "[S]\nA=1\n[S]\nK=2\n", "S", "K", "3",
        "[S]\nA=1\nK=3\n[S]\nK=2\n"},
       {"caller's blanks trimmed", "", " S ", " K ", "v", "[S]\nK=v\n"},
+      // A bare CR at the end is no line end: the new line must not join it.
+      {"new key after a last line ending in CR", "[S]\nA=1\r", "S", "K", "v", "[S]\nA=1\r\nK=v\n"},
+      {"new section after a last line ending in CR", "[A]\nX=1\r", "S", "K", "v",
+       "[A]\nX=1\r\n\n[S]\nK=v\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SetIniValue(c.file, c.section, c.key, c.value), c.expected) << c.what;

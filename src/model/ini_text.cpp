@@ -131,6 +131,12 @@ std::optional<std::size_t> FindKey(std::string_view file, const std::vector<Line
   return std::nullopt;
 }
 
+// A last line that ends in a bare CR has no line end either: what is
+// appended after it would be read as part of it.
+bool EndsInLineFeed(std::string_view file, const Line& line) {
+  return line.end > line.begin && file[line.end - 1] == '\n';
+}
+
 std::string_view LineEndOf(std::string_view file) {
   const std::size_t lf = file.find('\n');
   return lf != kNone && lf > 0 && file[lf - 1] == '\r' ? "\r\n" : "\n";
@@ -168,7 +174,7 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
     result = file;
     if (!lines.empty()) {
       const Line& last = lines.back();
-      if (last.end == last.contentEnd) result += eol;
+      if (!EndsInLineFeed(file, last)) result += eol;
       if (!IsBlankText(file.substr(last.begin, last.contentEnd - last.begin))) result += eol;
     }
     result.append("[").append(section).append("]").append(eol);
@@ -192,7 +198,7 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
   }
   const Line& line = lines[after];
   result.append(file.substr(0, line.end));
-  if (line.end == line.contentEnd) result.append(eol);
+  if (!EndsInLineFeed(file, line)) result.append(eol);
   result.append(key).append("=").append(value).append(eol);
   result.append(file.substr(line.end));
   return result;
