@@ -49,8 +49,9 @@ void ExpectSamePoses(const kz::MotionDocument& written, const kz::MotionDocument
     KZ_FUZZ_CHECK(a.label == b.label);
     KZ_FUZZ_CHECK(CloseColour(a.leftEye, b.leftEye));
     KZ_FUZZ_CHECK(CloseColour(a.rightEye, b.rightEye));
-    KZ_FUZZ_CHECK(
-        CloseColour(static_cast<std::uint32_t>(a.mouth), static_cast<std::uint32_t>(b.mouth)));
+    // The mouth is red only: the program keeps its low byte.
+    KZ_FUZZ_CHECK(CloseColour(static_cast<std::uint32_t>(a.mouth) & 0xFF,
+                              static_cast<std::uint32_t>(b.mouth)));
   }
 }
 
