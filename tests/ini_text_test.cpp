@@ -101,6 +101,8 @@ TEST(SetIniValueTest, ChangesOnlyWhatItMust) {
       {"new key after a last line ending in CR", "[S]\nA=1\r", "S", "K", "v", "[S]\nA=1\r\nK=v\n"},
       {"new section after a last line ending in CR", "[A]\nX=1\r", "S", "K", "v",
        "[A]\nX=1\r\n\n[S]\nK=v\n"},
+      {"CR LF file, the bare CR completed", "[S]\r\nA=1 \r", "S", "K", "v",
+       "[S]\r\nA=1 \r\nK=v\r\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(SetIniValue(c.file, c.section, c.key, c.value), c.expected) << c.what;

@@ -131,10 +131,12 @@ std::optional<std::size_t> FindKey(std::string_view file, const std::vector<Line
   return std::nullopt;
 }
 
-// A last line that ends in a bare CR has no line end either: what is
-// appended after it would be read as part of it.
-bool EndsInLineFeed(std::string_view file, const Line& line) {
-  return line.end > line.begin && file[line.end - 1] == '\n';
+// What the last line needs before anything is appended after it: nothing
+// when it ends in LF, the LF that completes a bare CR (which already ends its
+// content), else the file's line end.
+std::string_view LineEndToAdd(std::string_view file, const Line& line, std::string_view eol) {
+  if (line.end > line.begin && file[line.end - 1] == '\n') return {};
+  return line.contentEnd < line.end ? "\n" : eol;
 }
 
 std::string_view LineEndOf(std::string_view file) {
@@ -174,7 +176,7 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
     result = file;
     if (!lines.empty()) {
       const Line& last = lines.back();
-      if (!EndsInLineFeed(file, last)) result += eol;
+      result += LineEndToAdd(file, last, eol);
       if (!IsBlankText(file.substr(last.begin, last.contentEnd - last.begin))) result += eol;
     }
     result.append("[").append(section).append("]").append(eol);
@@ -198,7 +200,7 @@ std::string SetIniValue(std::string_view file, std::string_view section, std::st
   }
   const Line& line = lines[after];
   result.append(file.substr(0, line.end));
-  if (!EndsInLineFeed(file, line)) result.append(eol);
+  result.append(LineEndToAdd(file, line, eol));
   result.append(key).append("=").append(value).append(eol);
   result.append(file.substr(line.end));
   return result;
