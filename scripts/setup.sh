@@ -14,6 +14,8 @@ packages=(
   libcpp-httplib-dev    # kzcard, the card on loopback (devices and tests only)
   pkgconf               # cpp-httplib's build flags come from pkg-config
   fonts-ipafont-gothic  # Japanese text in the editor (IPAPGothic)
+  clang                 # the fuzz targets (scripts/fuzz.sh): libFuzzer needs clang
+  libclang-rt-14-dev    # libFuzzer and the sanitizers' runtimes for clang 14
   xvfb                  # a display for screenshots of the editor
   xauth
 )
