@@ -1,6 +1,8 @@
 // The record files of the robot link and the servo logs. The input is read
 // as a record as it comes from the card (servo values, capture state, servo
-// log), and as a pose whose records must carry its values back.
+// log and the check of an imported log), and as a pose whose records must
+// carry its values back. The import command itself reads a folder through
+// its dialog; its parts are fuzzed here.
 //
 // Input as a pose: 40 bytes of servo values, the travel time (4), both eyes
 // (4 each), the mouth (1), the flags (1), the slow ratio (1), a byte of
@@ -15,6 +17,7 @@
 #include "formats/servo_logs.h"
 #include "fuzz_support.h"
 #include "link/records.h"
+#include "model/log_servo_check.h"
 
 namespace {
 
@@ -43,11 +46,35 @@ void CheckReceivedRecord(std::string_view record) {
   }
 }
 
+// The check of an imported log keeps every value in the servo range, or
+// corrects it to the standard value when the user agrees, or rejects the log.
+void CheckImportedLog(std::string_view record, bool agree) {
+  auto log = kz::DecodeServoLog(record);
+  if (!log) return;
+  kz::StandardValues standard{};
+  for (std::size_t k = 0; k < standard.size(); ++k) standard[k] = static_cast<std::int32_t>(k) - 7;
+  auto document = kz::fuzz::NewDocument(standard);
+  kz::fuzz::FuzzUi ui;
+  ui.answer = agree ? kz::Button::kYes : kz::Button::kNo;
+  auto editor = ui.ui();
+  const Servos before = *log;
+  const bool taken = kz::CheckLogServoValues(*document, editor, *log);
+  bool inRange = true;
+  for (std::size_t k = 0; k < before.size(); ++k) {
+    const bool fits = before[k] >= -1500 && before[k] <= 1500;
+    inRange = inRange && fits;
+    if (taken) KZ_FUZZ_CHECK((*log)[k] == (fits ? before[k] : standard[k]));
+  }
+  KZ_FUZZ_CHECK(taken == (inRange || agree));
+  KZ_FUZZ_CHECK(ui.shown.size() == (inRange ? 0u : 1u));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);
   CheckReceivedRecord(input);
+  CheckImportedLog(input, size > 2 && (data[size - 1] & 1) != 0);
 
   kz::fuzz::ByteSource source(input);
   kz::Pose pose;
