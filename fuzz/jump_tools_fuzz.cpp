@@ -52,13 +52,21 @@ bool IsHeader(std::string_view program, std::uint32_t address) {
   return program.substr(std::min<std::size_t>(address, program.size())).starts_with(kz::kMeditTag);
 }
 
-bool EveryHeaderBeforeItsName(std::string_view program) {
+// A sound text: every header stands before its name, and no name holds a
+// block tag of its own (renaming that inner block would change the outer
+// name; names-to-jumps then refuses the text).
+bool IsSoundText(std::string_view program) {
   for (std::size_t from = 0;;) {
     const std::size_t tag = kz::FindFrom(program, kz::kBlockNameTag, from);
     if (tag == std::string_view::npos) return true;
     const std::size_t header = kz::BlockHeaderOf(program, tag);
     if (header == std::string_view::npos || header > tag) return false;
-    from = kz::ValueStart(tag, kz::kBlockNameTag);
+    const std::size_t start = kz::ValueStart(tag, kz::kBlockNameTag);
+    const std::size_t end = kz::ValueEnd(program, start);
+    if (start < end &&
+        program.substr(start, end - start).find(kz::kBlockNameTag) != std::string_view::npos)
+      return false;
+    from = start;
   }
 }
 
@@ -77,7 +85,7 @@ void CheckBlockTable(std::string program) {
   }
   // After renaming, a text whose every header stands before its name is
   // found by name exactly where the table holds it.
-  if (table.full() || !EveryHeaderBeforeItsName(program)) return;
+  if (table.full() || !IsSoundText(program)) return;
   const kz::BlockIndex index(program);
   for (std::size_t i = 1; i < entries.size(); ++i) {
     const auto found = index.Find(entries[i].name);
