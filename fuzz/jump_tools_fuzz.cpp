@@ -52,9 +52,9 @@ bool IsHeader(std::string_view program, std::uint32_t address) {
   return program.substr(std::min<std::size_t>(address, program.size())).starts_with(kz::kMeditTag);
 }
 
-// A sound text: every header stands before its name, and no name holds a
-// block tag of its own (renaming that inner block would change the outer
-// name; names-to-jumps then refuses the text).
+// A sound text: every header stands before its name, every name is quoted
+// and holds no "<" (a block tag inside a name would be renamed inside it).
+// Texts that are not sound are refused by names-to-jumps.
 bool IsSoundText(std::string_view program) {
   for (std::size_t from = 0;;) {
     const std::size_t tag = kz::FindFrom(program, kz::kBlockNameTag, from);
@@ -63,9 +63,8 @@ bool IsSoundText(std::string_view program) {
     if (header == std::string_view::npos || header > tag) return false;
     const std::size_t start = kz::ValueStart(tag, kz::kBlockNameTag);
     const std::size_t end = kz::ValueEnd(program, start);
-    if (start < end &&
-        program.substr(start, end - start).find(kz::kBlockNameTag) != std::string_view::npos)
-      return false;
+    if (end >= program.size() || program[start - 1] != '"') return false;
+    if (program.substr(start, end - start).find('<') != std::string_view::npos) return false;
     from = start;
   }
 }
