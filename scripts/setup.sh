@@ -15,6 +15,8 @@ packages=(
   pkgconf               # cpp-httplib's build flags come from pkg-config
   fonts-ipafont-gothic  # Japanese text in the editor (IPAPGothic)
   qt6-translations-l10n # Qt's own texts (file dialogs, Yes/No buttons) in Japanese
+  clang                 # the fuzz targets (scripts/fuzz.sh): libFuzzer needs clang
+  libclang-rt-14-dev    # libFuzzer and the sanitizers' runtimes for clang 14
   xvfb                  # a display for screenshots of the editor
   xauth
 )

@@ -102,6 +102,8 @@ TEST(SetIniValueTest, ChangesOnlyWhatItMust) {
       {"new key after a bare CR, LF file", "[S]\nA=1\r", "S", "K", "v", "[S]\nA=1\r\nK=v\n"},
       {"new section after a bare CR", "[A]\nX=1\r", "S", "K", "v", "[A]\nX=1\r\n\n[S]\nK=v\n"},
       {"new key after a header ending in a bare CR", "[S]\r", "S", "K", "v", "[S]\r\nK=v\n"},
+      {"CR LF file, the bare CR completed", "[S]\r\nA=1 \r", "S", "K", "v",
+       "[S]\r\nA=1 \r\nK=v\r\n"},
   };
   for (const auto& c : cases) {
     const std::string written = SetIniValue(c.file, c.section, c.key, c.value);

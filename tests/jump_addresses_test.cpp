@@ -10,6 +10,7 @@
 #include "fakes/scoped_env.h"
 #include "formats/program_text.h"
 #include "formats/program_writer.h"
+#include "tools/block_table.h"
 #include "ui/messages.h"
 
 namespace kz::testing {
@@ -284,6 +285,23 @@ TEST_F(JumpAddressesTest, DuplicateBlockNamesAreMadeUniqueInTheText) {
                                  std::string(kFinalLine)));
     ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("twice.TXT"), prompts));
     EXPECT_THAT(JumpValues(folder.Read("twice.KM4")), ElementsAre(JumpTarget(second)));
+  }
+}
+
+TEST(CollectBlocksTest, ARenamedEmptyNameAtTheVeryEndKeepsTheTextsLength) {
+  // The second empty name must be renamed, but its closing quote is the
+  // text's last byte (or missing): there is nothing after it to move over.
+  const std::string first = "<medit>\r\n\t<block name=\"\" type=\"0\"/>\r\n</medit>\r\n";
+  for (const std::string tail : {"\"", ""}) {
+    SCOPED_TRACE(tail);
+    std::string program = first + "<medit>\r\n\t<block name=\"" + tail;
+    const std::string before = program;
+    BlockTable table;
+    CollectBlocks(program, table);
+    EXPECT_EQ(program.size(), before.size());
+    EXPECT_EQ(program.substr(0, first.size()), first);
+    ASSERT_EQ(table.entries().size(), 3u);
+    EXPECT_EQ(table.entries()[2].name, "1");
   }
 }
 

@@ -32,7 +32,8 @@ std::uint64_t NameKey(std::string_view name) {
 
 // Writes the renamed block's name over the old one. An empty name grows by
 // one byte: its closing quote moves over the byte that followed it, so the
-// text keeps its length.
+// text keeps its length. At the very end of the text only what fits is
+// written.
 void WriteNameBack(std::string& program, std::size_t start, std::size_t oldLength,
                    const std::string& name) {
   if (oldLength == name.size()) {
@@ -40,7 +41,7 @@ void WriteNameBack(std::string& program, std::size_t start, std::size_t oldLengt
     return;
   }
   const std::size_t span = std::min<std::size_t>(2, program.size() - start);
-  program.replace(start, span, name + '"');
+  program.replace(start, span, (name + '"').substr(0, span));
 }
 
 }  // namespace
