@@ -1,34 +1,17 @@
 // kzmotion-cli writing binary programs, run as a child process.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/process_run.h"
 #include "formats/binary_program.h"
 #include "formats/edit_data.h"
 #include "model/standard_values.h"
 
 namespace {
 
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
-
-CliRun RunCli(const std::string& arguments) {
-  const std::string command = std::string(KZ_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    output.append(buffer.data(), got);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
+using kz::testing::ProcessRun;
 
 // An edit-data file made by the editor, and a model-1 settings file: the
 // command line names the model.
@@ -44,9 +27,10 @@ class CliBinaryTest : public kz::testing::EditorFixture {
     settingsBefore = folder.Read("KZMotion.ini");
   }
 
-  CliRun Run(const std::string& arguments) {
-    return RunCli("--settings " + SettingsPath() + " --setup " + kSampleSetup + " write " +
-                  folder.Path("walk.KZI") + " " + arguments);
+  ProcessRun Run(const std::string& arguments) {
+    return kz::testing::RunCommandLine(std::string(KZ_CLI_PATH) + " --settings " + SettingsPath() +
+                                       " --setup " + kSampleSetup + " write " +
+                                       folder.Path("walk.KZI") + " " + arguments);
   }
 
   // The program the window would write for the document, from `base`.
@@ -59,7 +43,7 @@ class CliBinaryTest : public kz::testing::EditorFixture {
 };
 
 TEST_F(CliBinaryTest, ANewImageIsTheProgramAtTheDirectExecutionAddress) {
-  const CliRun run = Run("--model 2 -o " + folder.Path("NEW.BIN"));
+  const ProcessRun run = Run("--model 2 -o " + folder.Path("NEW.BIN"));
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output, "バイナリープログラムの書き込みに成功しました\n");
   EXPECT_EQ(folder.Read("NEW.BIN"), Program(kz::kDirectExecBase));
@@ -71,7 +55,7 @@ TEST_F(CliBinaryTest, AnImageIsPatchedForTheGivenWordWithoutADialog) {
   image[0x100A] = '\x82';
   folder.Write("IMAGE.BIN", image);
 
-  const CliRun run = Run("--model 2 --image " + folder.Path("IMAGE.BIN") + " --word 298");
+  const ProcessRun run = Run("--model 2 --image " + folder.Path("IMAGE.BIN") + " --word 298");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("バイナリープログラムの書き込みに成功しました"), std::string::npos)
       << run.output;
@@ -80,7 +64,7 @@ TEST_F(CliBinaryTest, AnImageIsPatchedForTheGivenWordWithoutADialog) {
   EXPECT_EQ(folder.Read("IMAGE.BIN"), expected + Program(0x30000));
   EXPECT_EQ(folder.Read("KZMotion.ini"), settingsBefore) << "the tool never writes settings";
 
-  const CliRun other = Run("--model 2 --image " + folder.Path("IMAGE.BIN") + " --word 297");
+  const ProcessRun other = Run("--model 2 --image " + folder.Path("IMAGE.BIN") + " --word 297");
   EXPECT_EQ(other.exitCode, 1);
   EXPECT_EQ(other.output, "置き替えるプログラムIDがみつかりません\n");
 }
@@ -99,7 +83,7 @@ TEST_F(CliBinaryTest, CommandLinesThatDoNotFitAreRefused) {
       "--model 1" + image + " --word 3",
       "--model 2 -o " + folder.Path("X.BIN") + image + " --word 3"};
   for (const std::string& arguments : commandLines) {
-    const CliRun run = Run(arguments);
+    const ProcessRun run = Run(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments << "\n" << run.output;
   }
   EXPECT_EQ(folder.Read("X.BIN"), "<missing>");

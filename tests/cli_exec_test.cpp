@@ -1,14 +1,12 @@
 // kzmotion-cli exec, run as a child process against a card folder and a
 // FlashAir card on loopback.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/process_run.h"
 #include "formats/binary_program.h"
 #include "formats/edit_data.h"
 #include "kzcard/card_server.h"
@@ -19,11 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
-
 // FE FF, 904 little-endian, zeros to 16 bytes.
 const std::string kExecuteRecord = std::string("\xFE\xFF\x88\x03", 4) + std::string(12, '\0');
 
@@ -32,8 +25,6 @@ const std::string kExecuteRecord = std::string("\xFE\xFF\x88\x03", 4) + std::str
 class CliExecTest : public EditorFixture {
  protected:
   void SetUp() override {
-    // A kzmotion-cli without the exec command answers with its usage text.
-    if (Run("").output.starts_with("Usage:")) GTEST_SKIP() << "kzmotion-cli has no exec command";
     fs::create_directories(folder.Path("card/ADDON"));
     fs::create_directories(folder.Path("tmp"));
     folder.Write("walk.KM4", "PROGRAM TEXT\r\n");
@@ -45,18 +36,9 @@ class CliExecTest : public EditorFixture {
     ASSERT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
   }
 
-  CliRun Run(const std::string& arguments) {
-    const std::string command = "TMPDIR=" + folder.Path("tmp") + " " + KZ_CLI_PATH +
-                                " --settings " + SettingsPath() + " --setup " + kSampleSetup +
-                                " exec " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-      output.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+  ProcessRun Run(const std::string& arguments) {
+    return RunCommandLine("TMPDIR=" + folder.Path("tmp") + " " + KZ_CLI_PATH + " --settings " +
+                          SettingsPath() + " --setup " + kSampleSetup + " exec " + arguments);
   }
 
   std::string Card() const { return folder.Path("card"); }
@@ -69,7 +51,7 @@ class CliExecTest : public EditorFixture {
 };
 
 TEST_F(CliExecTest, ModelOnePlacesTheProgramAndSendsTheCommand) {
-  const CliRun run = Run(folder.Path("walk.KM4") + " --card " + Card());
+  const ProcessRun run = Run(folder.Path("walk.KM4") + " --card " + Card());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(Addon("TEMP.KM4"), "PROGRAM TEXT\r\n");
   EXPECT_EQ(Addon("REMOTE.LOG"), kExecuteRecord);
@@ -81,7 +63,7 @@ TEST_F(CliExecTest, ModelTwoOverFlashAirUploadsTheBinaryProgram) {
   card::CardServer server(folder.Path("card"));
   const int port = server.Start();
   ASSERT_NE(port, 0);
-  const CliRun run =
+  const ProcessRun run =
       Run(folder.Path("walk.KZI") + " --model 2 --flashair 127.0.0.1:" + std::to_string(port));
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(Addon("TEMP.BIN"),
@@ -102,7 +84,7 @@ TEST_F(CliExecTest, RefusesBadCommandLinesAndCardsWithoutAddon) {
       {folder.Path("missing.KM4") + " --card " + Card(), 1},                 // copy fails
   };
   for (const auto& c : cases) {
-    const CliRun run = Run(c.arguments);
+    const ProcessRun run = Run(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
   }
   EXPECT_FALSE(AddonHas("TEMP.KM4"));

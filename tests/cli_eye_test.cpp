@@ -1,32 +1,14 @@
 // kzmotion-cli convert-eyes, run as a child process.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
+#include <string>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/process_run.h"
 #include "formats/program_writer.h"
 
 namespace kz::testing {
 namespace {
-
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
-
-CliRun RunCli(const std::string& arguments) {
-  const std::string command = std::string(KZ_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    output.append(buffer.data(), got);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 class CliEyeTest : public EditorFixture {
  protected:
@@ -35,14 +17,15 @@ class CliEyeTest : public EditorFixture {
     program = *BuildProgramText(*document, ProgramOptions{});
     folder.Write("walk.KM4", program);
   }
-  CliRun Run(const std::string& arguments) {
-    return RunCli("--settings " + SettingsPath() + " convert-eyes " + arguments);
+  ProcessRun Run(const std::string& arguments) {
+    return RunCommandLine(std::string(KZ_CLI_PATH) + " --settings " + SettingsPath() +
+                          " convert-eyes " + arguments);
   }
   std::string program;
 };
 
 TEST_F(CliEyeTest, ConvertsInPlaceAndSaysHowMany) {
-  const CliRun run = Run(folder.Path("walk.KM4") + " --right 5 --left 3");
+  const ProcessRun run = Run(folder.Path("walk.KM4") + " --right 5 --left 3");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output, "プログラムの書き換えに成功しました。\nLEDデータを2ヶ所書き変えました。\n");
   for (Pose& pose : document->poses) {
@@ -70,7 +53,7 @@ TEST_F(CliEyeTest, BadCommandLinesAndUnconvertibleFilesChangeNothing) {
       {folder.Path("none.KM4") + " --left 1 --right 1", 1},
   };
   for (const auto& c : cases) {
-    const CliRun run = Run(c.arguments);
+    const ProcessRun run = Run(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments << "\n" << run.output;
   }
   EXPECT_EQ(folder.Read("walk.KM4"), program);

@@ -1,11 +1,9 @@
 // kzmotion-cli's jump commands, run as a child process on real files.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
+#include "fakes/process_run.h"
 #include "fakes/temp_folder.h"
 #include "formats/program_text.h"
 #include "platform/text_encoding.h"
@@ -13,24 +11,11 @@
 namespace kz::testing {
 namespace {
 
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
-
 class CliJumpTest : public ::testing::Test {
  protected:
-  CliRun Run(const std::string& arguments) {
-    const std::string command = std::string(KZ_CLI_PATH) + " --settings " +
-                                folder.Path("KZMotion.ini") + " " + arguments + " 2>&1";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-      output.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+  ProcessRun Run(const std::string& arguments) {
+    return RunCommandLine(std::string(KZ_CLI_PATH) + " --settings " + folder.Path("KZMotion.ini") +
+                          " " + arguments);
   }
 
   static std::string Block(const std::string& name) {
@@ -53,7 +38,7 @@ class CliJumpTest : public ::testing::Test {
 TEST_F(CliJumpTest, RepairRewritesTheLoopInPlace) {
   const std::string program = Program();
   folder.Write("walk.KM4", program);
-  const CliRun run = Run("repair-jumps " + folder.Path("walk.KM4"));
+  const ProcessRun run = Run("repair-jumps " + folder.Path("walk.KM4"));
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output,
             "ジャンプアドレスは全て正しいため、モーションプログラムは書き換えませんでした。\n");
@@ -63,7 +48,7 @@ TEST_F(CliJumpTest, RepairRewritesTheLoopInPlace) {
   std::string moved = program;
   moved.insert(0x78, "\r\n");
   folder.Write("walk.KM4", moved);
-  const CliRun repaired = Run("repair-jumps " + folder.Path("walk.KM4"));
+  const ProcessRun repaired = Run("repair-jumps " + folder.Path("walk.KM4"));
   EXPECT_EQ(repaired.exitCode, 0) << repaired.output;
   EXPECT_EQ(
       repaired.output,
@@ -73,7 +58,7 @@ TEST_F(CliJumpTest, RepairRewritesTheLoopInPlace) {
   std::string header;
   AppendHeader(header);
   folder.Write("plain.KM4", header);
-  const CliRun none = Run("repair-jumps " + folder.Path("plain.KM4"));
+  const ProcessRun none = Run("repair-jumps " + folder.Path("plain.KM4"));
   EXPECT_EQ(none.exitCode, 1);
   EXPECT_TRUE(none.output.starts_with("ジャンプアドレスが見つかりませんでした。")) << none.output;
 }
@@ -81,17 +66,17 @@ TEST_F(CliJumpTest, RepairRewritesTheLoopInPlace) {
 TEST_F(CliJumpTest, ProgramToTextAndBackOverwritesOnlyWithYes) {
   const std::string program = Program();
   folder.Write("walk.KM4", program);
-  const CliRun toText = Run("jumps-to-names " + folder.Path("walk.KM4"));
+  const ProcessRun toText = Run("jumps-to-names " + folder.Path("walk.KM4"));
   EXPECT_EQ(toText.exitCode, 0) << toText.output;
   EXPECT_NE(folder.Read("walk.TXT").find(Jump("KZMOTION COUNT DOWN")), std::string::npos);
 
-  const CliRun refused = Run("names-to-jumps " + folder.Path("walk.TXT"));
+  const ProcessRun refused = Run("names-to-jumps " + folder.Path("walk.TXT"));
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_NE(refused.output.find("このファイルを書き変えますか？\n-> いいえ"), std::string::npos)
       << refused.output;
   EXPECT_EQ(folder.Read("walk.KM4"), program);
 
-  const CliRun back = Run("--yes names-to-jumps " + folder.Path("walk.TXT"));
+  const ProcessRun back = Run("--yes names-to-jumps " + folder.Path("walk.TXT"));
   EXPECT_EQ(back.exitCode, 0) << back.output;
   const std::string end = "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
   EXPECT_EQ(folder.Read("walk.KM4"),
@@ -104,14 +89,14 @@ TEST_F(CliJumpTest, HexadecimalJumpsInATextAreNamesOnlyWithYes) {
   AppendHeader(text);
   text += Block("A") + Jump("0x00000078") + Jump("A");
   folder.Write("hex.TXT", text);
-  const CliRun kept = Run("names-to-jumps " + folder.Path("hex.TXT"));
+  const ProcessRun kept = Run("names-to-jumps " + folder.Path("hex.TXT"));
   EXPECT_EQ(kept.exitCode, 0) << kept.output;
   std::string expected;
   AppendHeader(expected);
   expected += Block("A") + Jump("0x00000078") + Jump("0x00000078");
   EXPECT_EQ(folder.Read("hex.KM4"), expected);
 
-  const CliRun named = Run("--yes names-to-jumps " + folder.Path("hex.TXT"));
+  const ProcessRun named = Run("--yes names-to-jumps " + folder.Path("hex.TXT"));
   EXPECT_EQ(named.exitCode, 1);
   EXPECT_NE(named.output.find("ブロック名[0x00000078]が見つかりませんでした"), std::string::npos)
       << named.output;

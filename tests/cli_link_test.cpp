@@ -15,6 +15,7 @@
 
 #include "fakes/editor_fixture.h"
 #include "fakes/loopback_server.h"
+#include "fakes/process_run.h"
 #include "formats/edit_data.h"
 #include "kzcard/card_server.h"
 #include "link/records.h"
@@ -26,11 +27,6 @@ namespace kz::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
 
 // A running kzmotion-cli whose standard output and error come through a pipe.
 class CliChild {
@@ -67,7 +63,7 @@ class CliChild {
   void Signal(int signal) { ::kill(pid_, signal); }
 
   // Reads to the end and reaps the child.
-  CliRun Finish() {
+  ProcessRun Finish() {
     while (ReadSome()) {
     }
     ::close(out_);
@@ -117,7 +113,7 @@ class CliLinkTest : public EditorFixture {
     ASSERT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
   }
 
-  CliRun Run(const std::string& arguments) {
+  ProcessRun Run(const std::string& arguments) {
     std::vector<std::string> args{"--settings", SettingsPath()};
     std::string word;
     for (char c : arguments + " ") {
@@ -151,7 +147,7 @@ class CliLinkTest : public EditorFixture {
 };
 
 TEST_F(CliLinkTest, RecordWritesThePoseAsTheSettingsSendIt) {
-  const CliRun run = Run("record " + Motion() + " --pose 3 -o " + folder.Path("SERVO.LOG"));
+  const ProcessRun run = Run("record " + Motion() + " --pose 3 -o " + folder.Path("SERVO.LOG"));
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::string record = folder.Read("SERVO.LOG");
   ASSERT_EQ(record.size(), kPoseRecordSize);
@@ -169,20 +165,20 @@ TEST_F(CliLinkTest, RecordWritesThePoseAsTheSettingsSendIt) {
       {"record " + folder.Path("none.KZI") + " --pose 1 -o " + folder.Path("x.LOG"), 1},
   };
   for (const auto& r : refused) {
-    const CliRun bad = Run(r.arguments);
+    const ProcessRun bad = Run(r.arguments);
     EXPECT_EQ(bad.exitCode, r.exitCode) << r.arguments << "\n" << bad.output;
   }
   EXPECT_EQ(folder.Read("x.LOG"), "<missing>");
 }
 
 TEST_F(CliLinkTest, SendWritesOnePoseToTheCard) {
-  const CliRun run = Run("send " + Motion() + " --pose 2 --card " + Card());
+  const ProcessRun run = Run("send " + Motion() + " --pose 2 --card " + Card());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output, "pose 2 ポーズ2\n");
   EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[1]));
 
   fs::remove_all(folder.Path("card/ADDON"));
-  const CliRun noAddon = Run("send " + Motion() + " --pose 2 --card " + Card());
+  const ProcessRun noAddon = Run("send " + Motion() + " --pose 2 --card " + Card());
   EXPECT_EQ(noAddon.exitCode, 1);
   EXPECT_NE(noAddon.output.find("リモート接続用のフォルダーが存在しません"), std::string::npos)
       << noAddon.output;
@@ -193,7 +189,7 @@ TEST_F(CliLinkTest, SendWritesOnePoseToTheCard) {
 }
 
 TEST_F(CliLinkTest, PlayFollowsTheLoopCountAndBackAndForthOfTheFile) {
-  const CliRun run = Run("play " + Motion() + " --card " + Card());
+  const ProcessRun run = Run("play " + Motion() + " --card " + Card());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output,
             "pose 1 ポーズ1\npose 2 ポーズ2\npose 3 ポーズ3\npose 2 ポーズ2\npose 1 ポーズ1\n"
@@ -209,7 +205,7 @@ TEST_F(CliLinkTest, CtrlCStopsPlayAndClearsThePoseFile) {
   ASSERT_TRUE(child.WaitFor("pose 1 ポーズ1\n"));
   EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
   child.Signal(SIGINT);
-  const CliRun run = child.Finish();
+  const ProcessRun run = child.Finish();
   EXPECT_EQ(run.exitCode, 130);
   EXPECT_EQ(run.output, "pose 1 ポーズ1\nstopped\n");
   EXPECT_EQ(Addon("SERVO.LOG"), std::string(kPoseRecordSize, '\0'));
@@ -230,7 +226,7 @@ TEST_F(CliLinkTest, CtrlCEndsPlayOverWiFiAtOnceEvenInTheMiddleOfARequest) {
     ASSERT_TRUE(child.WaitFor("pose 1 ポーズ1\n"));
     EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
     child.Signal(SIGINT);
-    const CliRun run = child.Finish();
+    const ProcessRun run = child.Finish();
     EXPECT_EQ(run.exitCode, 130) << run.output;
     EXPECT_EQ(Addon("SERVO.LOG"), std::string(kPoseRecordSize, '\0'));
   }
@@ -242,7 +238,7 @@ TEST_F(CliLinkTest, CtrlCEndsPlayOverWiFiAtOnceEvenInTheMiddleOfARequest) {
   std::this_thread::sleep_for(std::chrono::milliseconds(500));  // inside the first request
   const auto start = std::chrono::steady_clock::now();
   child.Signal(SIGINT);
-  const CliRun run = child.Finish();
+  const ProcessRun run = child.Finish();
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_LT(seconds, 3.0) << "a generous bound; the card's limits are 5 and 10 s";
@@ -252,7 +248,7 @@ TEST_F(CliLinkTest, CtrlCEndsPlayOverWiFiAtOnceEvenInTheMiddleOfARequest) {
 
 TEST_F(CliLinkTest, AHostThatIsNoCardsAddressIsRefused) {
   for (const char* host : {"127.0.0.1:80/ADDON", "user@flashair", "flashair:0", "flashair?x"}) {
-    const CliRun run = Run("send " + Motion() + " --pose 1 --flashair " + host);
+    const ProcessRun run = Run("send " + Motion() + " --pose 1 --flashair " + host);
     EXPECT_EQ(run.exitCode, 2) << host;
     EXPECT_NE(run.output.find("ホスト名"), std::string::npos) << run.output;
   }
@@ -260,7 +256,7 @@ TEST_F(CliLinkTest, AHostThatIsNoCardsAddressIsRefused) {
 
 TEST_F(CliLinkTest, CaptureCreatesTheFileThenAppends) {
   WriteCapture(kCaptureTaken, -1501);
-  const CliRun first = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
+  const ProcessRun first = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
   ASSERT_EQ(first.exitCode, 0) << first.output;
   EXPECT_EQ(first.output, "pose 1 ポーズ1\n");
   EditData saved = Saved("new.KZI");
@@ -268,7 +264,7 @@ TEST_F(CliLinkTest, CaptureCreatesTheFileThenAppends) {
   EXPECT_EQ(saved.poses[0].servo[0], -1501) << "a first pose takes the values unchecked";
 
   WriteCapture(kCaptureTaken, 1200);
-  const CliRun second = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
+  const ProcessRun second = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
   ASSERT_EQ(second.exitCode, 0) << second.output;
   EXPECT_EQ(second.output, "pose 2 ポーズ2\n");
   saved = Saved("new.KZI");
@@ -280,7 +276,7 @@ TEST_F(CliLinkTest, CaptureCreatesTheFileThenAppends) {
   // Nothing captured yet: the file stays as it was.
   const std::string before = folder.Read("new.KZI");
   WriteCapture(1, 1200);
-  const CliRun none = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
+  const ProcessRun none = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
   EXPECT_EQ(none.exitCode, 1);
   EXPECT_NE(none.output.find("まだサーボデータが採取されていません"), std::string::npos)
       << none.output;
@@ -295,12 +291,12 @@ TEST_F(CliLinkTest, SendAndCaptureOverFlashAir) {
   ASSERT_NE(port, 0);
   const std::string host = "127.0.0.1:" + std::to_string(port);
 
-  const CliRun send = Run("send " + Motion() + " --pose 1 --flashair " + host);
+  const ProcessRun send = Run("send " + Motion() + " --pose 1 --flashair " + host);
   ASSERT_EQ(send.exitCode, 0) << send.output;
   EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
 
   WriteCapture(kCaptureTaken, 321);
-  const CliRun capture = Run("capture --flashair " + host + " -o " + Motion());
+  const ProcessRun capture = Run("capture --flashair " + host + " -o " + Motion());
   ASSERT_EQ(capture.exitCode, 0) << capture.output;
   EXPECT_EQ(capture.output, "pose 4 ポーズ4\n");
   const EditData saved = Saved("walk.KZI");
@@ -311,7 +307,7 @@ TEST_F(CliLinkTest, SendAndCaptureOverFlashAir) {
   EXPECT_EQ(saved.loopCount, 2);
 
   server.Stop();
-  const CliRun down = Run("send " + Motion() + " --pose 1 --flashair " + host);
+  const ProcessRun down = Run("send " + Motion() + " --pose 1 --flashair " + host);
   EXPECT_EQ(down.exitCode, 1);
   EXPECT_NE(down.output.find("Flash Airと接続できません"), std::string::npos) << down.output;
 }

@@ -1,14 +1,12 @@
 // kzmotion-cli import-logs, run as a child process against a card folder and
 // a FlashAir card on loopback.
 #include <gmock/gmock.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "fakes/loopback_server.h"
+#include "fakes/process_run.h"
 #include "fakes/temp_folder.h"
 #include "formats/edit_data.h"
 #include "kzcard/card_server.h"
@@ -16,23 +14,6 @@
 
 namespace kz::testing {
 namespace {
-
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
-
-CliRun RunCli(const std::string& arguments) {
-  const std::string command = std::string(KZ_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    output.append(buffer.data(), got);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
-}
 
 // A recorded log whose servo k holds base + k.
 std::string Log(int base) {
@@ -57,8 +38,9 @@ class CliLogsTest : public ::testing::Test {
       folder.Write("card/ADDON/サーボ0" + std::to_string(number) + ".LOG", Log(100 * number));
   }
 
-  CliRun Run(const std::string& arguments) {
-    return RunCli("--settings " + folder.Path("KZMotion.ini") + " import-logs " + arguments);
+  ProcessRun Run(const std::string& arguments) {
+    return RunCommandLine(std::string(KZ_CLI_PATH) + " --settings " + folder.Path("KZMotion.ini") +
+                          " import-logs " + arguments);
   }
 
   // The poses' labels (UTF-8) and first servo values in the written file.
@@ -79,7 +61,7 @@ TEST_F(CliLogsTest, ReadsTheLogsOfAFolderOrOfTheCardIntoEditData) {
   const std::vector<std::pair<std::string, int>> expected = {
       {"ポーズ1", 100}, {"ポーズ2", 200}, {"ポーズ3", 300}};
 
-  const CliRun usb = Run(folder.Path("card/ADDON") + " -o " + folder.Path("usb.KZI"));
+  const ProcessRun usb = Run(folder.Path("card/ADDON") + " -o " + folder.Path("usb.KZI"));
   EXPECT_EQ(usb.exitCode, 0) << usb.output;
   EXPECT_EQ(usb.output, "3 poses read from the servo logs\n");
   EXPECT_EQ(Written("usb.KZI"), expected);
@@ -87,7 +69,7 @@ TEST_F(CliLogsTest, ReadsTheLogsOfAFolderOrOfTheCardIntoEditData) {
   card::CardServer card(folder.Path("card"));
   const int port = card.Start();
   ASSERT_NE(port, 0);
-  const CliRun wifi =
+  const ProcessRun wifi =
       Run("--flashair 127.0.0.1:" + std::to_string(port) + " -o " + folder.Path("wifi.KZI"));
   EXPECT_EQ(wifi.exitCode, 0) << wifi.output;
   EXPECT_EQ(folder.Read("wifi.KZI"), folder.Read("usb.KZI"));
@@ -96,20 +78,20 @@ TEST_F(CliLogsTest, ReadsTheLogsOfAFolderOrOfTheCardIntoEditData) {
 
 TEST_F(CliLogsTest, TheCardsOwnFolderStandsForItsAddon) {
   WriteLogs(2);
-  const CliRun card = Run(folder.Path("card") + " -o " + folder.Path("card.KZI"));
+  const ProcessRun card = Run(folder.Path("card") + " -o " + folder.Path("card.KZI"));
   EXPECT_EQ(card.exitCode, 0) << card.output;
   EXPECT_EQ(Written("card.KZI"),
             (std::vector<std::pair<std::string, int>>{{"ポーズ1", 100}, {"ポーズ2", 200}}));
 
   // A folder that holds a series itself is read as it is, ADDON or not.
   folder.Write("card/サーボ01.LOG", Log(900));
-  const CliRun own = Run(folder.Path("card") + " -o " + folder.Path("own.KZI"));
+  const ProcessRun own = Run(folder.Path("card") + " -o " + folder.Path("own.KZI"));
   EXPECT_EQ(own.exitCode, 0) << own.output;
   EXPECT_EQ(Written("own.KZI"), (std::vector<std::pair<std::string, int>>{{"ポーズ1", 900}}));
 }
 
 TEST_F(CliLogsTest, NoLogsFailAndABadCommandLineIsRefused) {
-  const CliRun none = Run(folder.Path("card/ADDON") + " -o " + folder.Path("out.KZI"));
+  const ProcessRun none = Run(folder.Path("card/ADDON") + " -o " + folder.Path("out.KZI"));
   EXPECT_EQ(none.exitCode, 1);
   EXPECT_EQ(none.output, "サーボログが採取されていません\n");
   EXPECT_EQ(folder.Read("out.KZI"), "<missing>");
@@ -128,7 +110,7 @@ TEST_F(CliLogsTest, ALogTheCardFailsToSendIsAnErrorNotTheEndOfTheSeries) {
     if (request.target.ends_with("02.LOG")) return CannedCard::Reply(500, "busy");
     return CannedCard::Reply(200, Log(300));
   });
-  const CliRun run = Run("--flashair " + card.host() + " -o " + folder.Path("out.KZI"));
+  const ProcessRun run = Run("--flashair " + card.host() + " -o " + folder.Path("out.KZI"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.output.find("サーボログ[ADDON/サーボ02.LOG]の読み込みに失敗しました"),
             std::string::npos)

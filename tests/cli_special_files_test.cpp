@@ -4,15 +4,13 @@
 // crash or std::bad_alloc.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/process_run.h"
 #include "formats/edit_data.h"
 #include "model/standard_values.h"
 #include "platform/text_encoding.h"
@@ -21,11 +19,6 @@ namespace kz::testing {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
 
 // timeout(1) ends a command that hangs with exit code 124.
 constexpr int kHung = 124;
@@ -53,19 +46,10 @@ class CliSpecialFilesTest : public EditorFixture {
   }
 
   // `global` replaces the usual options before the command.
-  CliRun Run(const std::string& global, const std::string& command) const {
+  ProcessRun Run(const std::string& global, const std::string& command) const {
     const std::string options =
         global.empty() ? "--settings " + SettingsPath() + " --setup " + kSampleSetup : global;
-    const std::string line =
-        "timeout 20 " + std::string(KZ_CLI_PATH) + " " + options + " " + command + " 2>&1";
-    FILE* pipe = ::popen(line.c_str(), "r");
-    if (!pipe) return {-1, ""};
-    std::string output;
-    std::array<char, 4096> buffer{};
-    while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-      output.append(buffer.data(), got);
-    const int status = ::pclose(pipe);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+    return RunCommandLine("timeout 20 " + std::string(KZ_CLI_PATH) + " " + options + " " + command);
   }
 
   std::string Good(const std::string& name) const { return folder.Path(name); }
@@ -117,7 +101,7 @@ TEST_F(CliSpecialFilesTest, EveryReaderRefusesThemWithAMessage) {
       const std::string global = fill(row.global, kind);
       const std::string command = fill(row.command, kind);
       SCOPED_TRACE(std::string(kind) + ": " + global + " " + command);
-      const CliRun run = Run(global, command);
+      const ProcessRun run = Run(global, command);
       EXPECT_NE(run.exitCode, kHung) << "hung";
       EXPECT_EQ(run.exitCode, 1) << run.output;
       EXPECT_FALSE(run.output.empty()) << "refused without a word";
@@ -141,7 +125,7 @@ TEST_F(CliSpecialFilesTest, NoOutputGoesIntoThem) {
       const std::size_t input = command.find("walk.");
       command.replace(input, 8, Good(command.substr(input, 8)));
       SCOPED_TRACE(command);
-      const CliRun run = Run("", command);
+      const ProcessRun run = Run("", command);
       EXPECT_NE(run.exitCode, kHung) << "hung";
       EXPECT_EQ(run.exitCode, 1) << run.output;
     }

@@ -1,46 +1,33 @@
 // kzmotion-cli run as a child process.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 
 #include "fakes/editor_fixture.h"
+#include "fakes/process_run.h"
 #include "formats/edit_data.h"
 #include "formats/program_writer.h"
 #include "model/standard_values.h"
 
 namespace {
 
-struct CliRun {
-  int exitCode;
-  std::string output;
-};
+using kz::testing::ProcessRun;
 
-CliRun RunCli(const std::string& arguments) {
-  const std::string command = std::string(KZ_CLI_PATH) + " " + arguments + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return {-1, ""};
-  std::string output;
-  std::array<char, 4096> buffer{};
-  while (std::size_t got = std::fread(buffer.data(), 1, buffer.size(), pipe))
-    output.append(buffer.data(), got);
-  const int status = ::pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, output};
+ProcessRun RunCli(const std::string& arguments) {
+  return kz::testing::RunCommandLine(std::string(KZ_CLI_PATH) + " " + arguments);
 }
 
 TEST(Cli, HelpAndVersion) {
-  const CliRun help = RunCli("--help");
+  const ProcessRun help = RunCli("--help");
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.output.find("Usage: kzmotion-cli"), std::string::npos);
-  const CliRun version = RunCli("--version");
+  const ProcessRun version = RunCli("--version");
   EXPECT_EQ(version.exitCode, 0);
   EXPECT_EQ(version.output, "kzmotion-cli (KZMotion) 4.22\n");
 }
 
 TEST(Cli, AnUnknownCommandLineExitsWithTwo) {
-  const CliRun run = RunCli("--no-such-option");
+  const ProcessRun run = RunCli("--no-such-option");
   EXPECT_EQ(run.exitCode, 2);
   EXPECT_NE(run.output.find("Usage:"), std::string::npos);
 }
@@ -60,7 +47,7 @@ class CliMotionTest : public kz::testing::EditorFixture {
     settingsBefore = folder.Read("KZMotion.ini");
   }
 
-  CliRun Run(const std::string& arguments) {
+  ProcessRun Run(const std::string& arguments) {
     return RunCli("--settings " + SettingsPath() + " --setup " + kSampleSetup + " " + arguments);
   }
 
@@ -69,7 +56,8 @@ class CliMotionTest : public kz::testing::EditorFixture {
 };
 
 TEST_F(CliMotionTest, WriteReadAndDumpWorkOnTheEditorsFiles) {
-  const CliRun write = Run("write " + folder.Path("walk.KZI") + " -o " + folder.Path("walk.KM4"));
+  const ProcessRun write =
+      Run("write " + folder.Path("walk.KZI") + " -o " + folder.Path("walk.KM4"));
   EXPECT_EQ(write.exitCode, 0) << write.output;
   EXPECT_EQ(write.output, "モーションプログラムの書出しに成功しました\n");
   kz::ProgramOptions options;
@@ -77,12 +65,12 @@ TEST_F(CliMotionTest, WriteReadAndDumpWorkOnTheEditorsFiles) {
   EXPECT_EQ(folder.Read("walk.KM4"), kz::BuildProgramText(*document, options))
       << "the same program the window writes";
 
-  const CliRun read = Run("read " + folder.Path("walk.KM4") + " -o " + folder.Path("back.KZI"));
+  const ProcessRun read = Run("read " + folder.Path("walk.KM4") + " -o " + folder.Path("back.KZI"));
   EXPECT_EQ(read.exitCode, 0) << read.output;
   EXPECT_NE(read.output.find("を終了時の音声として登録しますか？\n-> いいえ"), std::string::npos)
       << "questions are answered No: " << read.output;
 
-  const CliRun dump = Run("dump " + folder.Path("back.KZI"));
+  const ProcessRun dump = Run("dump " + folder.Path("back.KZI"));
   EXPECT_EQ(dump.exitCode, 0) << dump.output;
   EXPECT_NE(dump.output.find("\"label\": \"歩く\""), std::string::npos) << dump.output;
   EXPECT_NE(dump.output.find("\"servo\": [100, 101, 102,"), std::string::npos) << dump.output;
@@ -92,16 +80,17 @@ TEST_F(CliMotionTest, WriteReadAndDumpWorkOnTheEditorsFiles) {
 }
 
 TEST_F(CliMotionTest, YesAnswersTheQuestionsAndFailuresExitWithOne) {
-  const CliRun write =
+  const ProcessRun write =
       Run("--yes write " + folder.Path("walk.KZI") + " -o " + folder.Path("w.KM4"));
   ASSERT_EQ(write.exitCode, 0) << write.output;
-  const CliRun read = Run("--yes read " + folder.Path("w.KM4") + " -o " + folder.Path("w.KZI"));
+  const ProcessRun read = Run("--yes read " + folder.Path("w.KM4") + " -o " + folder.Path("w.KZI"));
   EXPECT_NE(read.output.find("-> はい"), std::string::npos) << read.output;
-  const CliRun dump = Run("dump " + folder.Path("w.KZI"));
+  const ProcessRun dump = Run("dump " + folder.Path("w.KZI"));
   EXPECT_NE(dump.output.find("\"endSound\": \"voice\\\\Y153.wav\""), std::string::npos)
       << dump.output;
 
-  const CliRun missing = Run("write " + folder.Path("none.KZI") + " -o " + folder.Path("x.KM4"));
+  const ProcessRun missing =
+      Run("write " + folder.Path("none.KZI") + " -o " + folder.Path("x.KM4"));
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_EQ(missing.output, "モーションデータファイル読込みに失敗しました\n");
   EXPECT_EQ(folder.Read("x.KM4"), "<missing>");
@@ -123,12 +112,12 @@ TEST_F(CliMotionTest, WhatHoldsNoPoseIsRefusedAndNothingIsReplaced) {
   };
   for (const std::string& input : inputs) {
     SCOPED_TRACE(input);
-    const CliRun read = Run("read " + input + " -o " + folder.Path("walk.KZI"));
+    const ProcessRun read = Run("read " + input + " -o " + folder.Path("walk.KZI"));
     EXPECT_EQ(read.exitCode, 1) << read.output;
     EXPECT_NE(read.output.find("はモーションプログラムではありません"), std::string::npos)
         << read.output;
     EXPECT_EQ(folder.Read("walk.KZI"), saved);
-    const CliRun dump = Run("dump " + input);
+    const ProcessRun dump = Run("dump " + input);
     EXPECT_EQ(dump.exitCode, 1) << dump.output;
     EXPECT_EQ(dump.output.find('{'), std::string::npos) << dump.output;
   }
@@ -136,7 +125,7 @@ TEST_F(CliMotionTest, WhatHoldsNoPoseIsRefusedAndNothingIsReplaced) {
   folder.Write("notes.KM4", "just some notes, no program\r\n");
   for (const char* name : {"binary", "notes"}) {
     SCOPED_TRACE(name);
-    const CliRun run = Run("jumps-to-names " + folder.Path(std::string(name) + ".KM4"));
+    const ProcessRun run = Run("jumps-to-names " + folder.Path(std::string(name) + ".KM4"));
     EXPECT_EQ(run.exitCode, 1) << run.output;
     EXPECT_NE(run.output.find("はモーションプログラムではありません"), std::string::npos)
         << run.output;

@@ -5,13 +5,12 @@
 #include <sys/socket.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <mutex>
-#include <optional>
 #include <thread>
 
 #include "fakes/loopback_server.h"
+#include "fakes/scoped_env.h"
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
 #include "kzcard/card_server.h"
@@ -209,25 +208,6 @@ TEST(CardHostTest, AnAddressThatIsNoHostIsRefusedBeforeAnyRequest) {
   EXPECT_FALSE(FlashAirUpload(FlashAirCard{"user@" + card.host(), ui}, "SERVO.LOG", "x", true));
   EXPECT_TRUE(card.requests().empty());
 }
-
-// Sets an environment variable for the test's duration.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (old_)
-      ::setenv(name_, old_->c_str(), 1);
-    else
-      ::unsetenv(name_);
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
 
 TEST(FlashAirPrivacyTest, NoProxyOfTheEnvironmentAndNoCredentialsReachTheCard) {
   TempFolder folder;

@@ -6,12 +6,12 @@
 
 #include <climits>
 #include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <set>
 #include <string>
 
+#include "fakes/scoped_env.h"
 #include "fakes/temp_folder.h"
 #include "model/settings_location.h"
 #include "platform/program_location.h"
@@ -21,6 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using testing::ScopedEnv;
 using testing::TempFolder;
 
 std::set<std::string> Entries(const TempFolder& folder) {
@@ -246,26 +247,6 @@ TEST_F(SettingsTest, RefusesWritesThatWouldAddLines) {
   EXPECT_FALSE(fresh.WriteText("S", "K", "a\nb"));
   EXPECT_FALSE(fs::exists(temp_.Path("new.ini")));
 }
-
-// Sets an environment variable for one test.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::string& value) : name_(name) {
-    if (const char* old = std::getenv(name)) saved_ = old;
-    ::setenv(name, value.c_str(), 1);
-  }
-  ~ScopedEnv() {
-    if (saved_) {
-      ::setenv(name_, saved_->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> saved_;
-};
 
 TEST(SettingsLocationTest, OverrideIsTakenAsGiven) {
   EXPECT_EQ(LocateSettingsFile(std::string("relative/odd name.ini")), "relative/odd name.ini");
