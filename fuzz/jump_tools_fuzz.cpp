@@ -78,7 +78,8 @@ void CheckBlockTable(std::string program) {
   KZ_FUZZ_CHECK(!entries.empty() && entries.size() <= kz::kJumpTableMax);
   KZ_FUZZ_CHECK(entries.front().address == kz::ProgramEndAddress(program));
   std::unordered_set<std::string> names;
-  for (const kz::BlockEntry& entry : entries) KZ_FUZZ_CHECK(names.insert(entry.name).second);
+  for (const kz::BlockEntry& entry : entries)
+    KZ_FUZZ_CHECK(names.insert(std::string(entry.name)).second);
   // After renaming, each block of a sound text stands at a header and is
   // found by name exactly where the table holds it.
   if (table.full() || !IsSoundText(program)) return;
