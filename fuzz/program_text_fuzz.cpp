@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "formats/program_names.h"
 #include "formats/program_reader.h"
 #include "formats/program_writer.h"
 #include "fuzz_support.h"
@@ -68,6 +69,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool read = false;
   const auto first = Read(input, standard, read);
   if (!read || first->poses.empty()) return 0;
+  // Writing refuses a label no program can carry (a quote, a bracket, a line
+  // break): the round trip holds for what can be written.
+  for (const kz::Pose& pose : first->poses)
+    if (!kz::FitsProgram(pose.label)) return 0;
 
   // The poses read are written as a plain program (no loop, no postures) and
   // read again.

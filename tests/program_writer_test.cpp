@@ -550,7 +550,9 @@ TEST_F(ProgramWriterCommandTest, TheBuiltInProgramPathGivesWayToTheMotionsOwnNam
 }
 
 TEST_F(ProgramWriterCommandTest, ANameNoProgramCanCarryIsRefusedBeforeAFileIsAsked) {
-  for (const char* bad : {"\"", "<", ">"}) {
+  // A line break would split the name's statement across lines.
+  for (const std::string& bad :
+       std::vector<std::string>{"\"", "<", ">", "\r", "\n", std::string(1, '\0'), "\t"}) {
     SCOPED_TRACE(bad);
     StartBare(3);
     const std::string label = SystemText("ポーズ") + bad + "2";
@@ -562,7 +564,8 @@ TEST_F(ProgramWriterCommandTest, ANameNoProgramCanCarryIsRefusedBeforeAFileIsAsk
     EXPECT_THAT(ui.shown[0].args, ElementsAre("2", label));
     EXPECT_EQ(FormatMessage(kMsgPoseLabelUnfit, {"2", std::string("ポーズ") + bad + "2"}),
               std::string("2番目のポーズの名前[ポーズ") + bad +
-                  "2]に「\"」「<」「>」の文字が含まれているため、プログラムを書き出せません。");
+                  "2]に「\"」「<」「>」や改行などの制御文字が含まれているため、プログラムを書き出せ"
+                  "ません。");
 
     PoseAt(1).label = SystemText("ポーズ2");
     document->endSound = std::string("voice\\") + bad + ".wav";

@@ -7,7 +7,11 @@
 namespace kz {
 
 bool FitsProgram(std::string_view name) {
-  return name.find_first_of("\"<>") == std::string_view::npos;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '<' || c == '>' || byte < 0x20 || byte == 0x7F) return false;
+  }
+  return true;
 }
 
 bool SoundNamesFitProgram(const MotionDocument& document, Prompts& prompts) {
