@@ -1,11 +1,10 @@
 #include "dialogs/ninshiki_dlg.h"
 
-#include <charconv>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "formats/recognition_words.h"
+#include "ui/controls.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -14,22 +13,6 @@ namespace {
 // Framework texts for a field that must hold an integer in a range.
 constexpr int kMsgEnterInteger = 61712;
 constexpr int kMsgEnterIntegerInRange = 61714;
-
-// The whole text as a signed decimal integer with optional blanks around it;
-// nullopt for anything else, as the framework's exchange refuses it.
-std::optional<int> StrictInteger(std::string_view text) {
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-  if (text.starts_with('+')) {
-    text.remove_prefix(1);
-    if (text.starts_with('-')) return std::nullopt;
-  }
-  int value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
 
 }  // namespace
 
@@ -54,7 +37,7 @@ bool CNinshikiDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
 }
 
 bool CNinshikiDlg::TakeNumber(Controls& controls) {
-  const std::optional<int> number = StrictInteger(controls.Text(ctl::kRecognitionNumber));
+  const std::optional<int> number = ParseStrictFieldNumber(controls.Text(ctl::kRecognitionNumber));
   if (!number) {
     prompts_.ShowMessage(kMsgEnterInteger, BoxKind::kExclamation);
   } else if (*number < kLowestNumber || *number > kHighestNumber) {
