@@ -31,8 +31,8 @@ constexpr int kNamedJumps = 1024;
 class QuietPrompts : public kz::Prompts {
  public:
   using Prompts::ShowMessage;
-  kz::Button ShowMessage(int messageId, kz::BoxKind,
-                         const std::vector<std::string>& args) override {
+  kz::Button ShowMessage(int messageId, kz::BoxKind, const std::vector<std::string>& args,
+                         const std::string&) override {
     lastId = messageId;
     lastArgs = args;
     return kz::Button::kYes;

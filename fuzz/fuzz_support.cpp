@@ -39,7 +39,8 @@ std::string_view ByteSource::Rest() {
   return rest;
 }
 
-Button FuzzUi::ShowMessage(int messageId, BoxKind, const std::vector<std::string>&) {
+Button FuzzUi::ShowMessage(int messageId, BoxKind, const std::vector<std::string>&,
+                           const std::string&) {
   shown.push_back(messageId);
   return answer;
 }

@@ -52,7 +52,8 @@ class ByteSource {
 class FuzzUi : public MemoryControls, public Prompts, public Dialogs {
  public:
   using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override;
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
+                     const std::string& details) override;
   std::optional<FileDialogAnswer> AskFile(const FileDialogRequest& request) override;
   std::optional<std::uint32_t> AskColor(std::uint32_t initial) override;
   int RunModal(DialogLogic& logic) override;

@@ -21,11 +21,6 @@ bool IsQuestion(BoxKind kind) {
 }  // namespace
 
 Button ConsolePrompts::ShowMessage(int messageId, BoxKind kind,
-                                   const std::vector<std::string>& args) {
-  return ShowMessage(messageId, kind, args, std::string());
-}
-
-Button ConsolePrompts::ShowMessage(int messageId, BoxKind kind,
                                    const std::vector<std::string>& args,
                                    const std::string& details) {
   std::vector<std::string> utf8Args;

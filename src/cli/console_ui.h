@@ -16,7 +16,6 @@ class ConsolePrompts : public Prompts {
   ConsolePrompts(bool answerYes, std::FILE* out) : answerYes_(answerYes), out_(out) {}
 
   using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override;
   // The details follow the message on a line of their own.
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                      const std::string& details) override;

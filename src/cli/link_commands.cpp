@@ -148,9 +148,6 @@ class StoppablePrompts : public Prompts {
  public:
   explicit StoppablePrompts(Prompts& inner) : inner_(inner) {}
   using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override {
-    return ShowMessage(messageId, kind, args, std::string());
-  }
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                      const std::string& details) override {
     if (stopRequested) return Button::kCancel;
@@ -186,9 +183,6 @@ class AppendingPrompts : public Prompts {
  public:
   explicit AppendingPrompts(Prompts& inner) : inner_(inner) {}
   using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override {
-    return ShowMessage(messageId, kind, args, std::string());
-  }
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                      const std::string& details) override {
     if (messageId == kMsgAddCapturedPose || messageId == kMsgAddCapturedPoseOrReplace)

@@ -53,10 +53,6 @@ Button ButtonOf(int chosen) {
 
 }  // namespace
 
-Button QtPrompts::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
-  return ShowMessage(messageId, kind, args, std::string());
-}
-
 Button QtPrompts::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                               const std::string& details) {
   // The table's texts are UTF-8; the arguments are system text.

@@ -9,7 +9,6 @@ namespace kz {
 class QtPrompts : public Prompts {
  public:
   using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override;
   // The details go behind the box's "Show Details..." button.
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                      const std::string& details) override;

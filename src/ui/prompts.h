@@ -23,20 +23,18 @@ enum class Button { kOk, kCancel, kYes, kNo };
 class Prompts {
  public:
   virtual ~Prompts() = default;
-  // `args` fill "%1", "%2" ...; they are system text (CP932).
-  virtual Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) = 0;
-
-  Button ShowMessage(int messageId, BoxKind kind = BoxKind::kOk) {
-    return ShowMessage(messageId, kind, {});
-  }
-
-  // The same with `details` (system text): what the user may want to read
-  // beyond the message, such as a library's own English description of a
-  // failure. A prompt that has no place for them shows the message alone.
+  // `args` fill "%1", "%2" ...; they are system text (CP932). `details`
+  // (system text) is what the user may want to read beyond the message,
+  // such as a library's own English description of a failure; a prompt with
+  // no place for them shows the message alone.
   virtual Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
-                             const std::string& details) {
-    (void)details;
-    return ShowMessage(messageId, kind, args);
+                             const std::string& details) = 0;
+
+  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
+    return ShowMessage(messageId, kind, args, std::string());
+  }
+  Button ShowMessage(int messageId, BoxKind kind = BoxKind::kOk) {
+    return ShowMessage(messageId, kind, {}, std::string());
   }
 };
 

@@ -22,10 +22,6 @@ Answer Next(std::deque<Answer>& queue, Answer unanswered, const std::string& wha
 
 }  // namespace
 
-Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) {
-  return ShowMessage(messageId, kind, args, std::string());
-}
-
 Button ScriptedUi::ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                                const std::string& details) {
   shown.push_back({messageId, kind, args, details});

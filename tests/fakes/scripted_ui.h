@@ -32,7 +32,6 @@ class ScriptedUi : public ScriptedControls, public Prompts, public Dialogs {
   };
 
   using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args) override;
   Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
                      const std::string& details) override;
   std::optional<FileDialogAnswer> AskFile(const FileDialogRequest& request) override;
