@@ -4,14 +4,12 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/exit_codes.h"
 #include "tools/eye_patterns.h"
 
 namespace kz {
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadCommandLine = 2;
 constexpr int kLastPattern = 255;  // a pattern number is one byte of the eye value
 
 std::optional<int> ParsePattern(const std::string& text) {

@@ -3,14 +3,11 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/exit_codes.h"
 #include "tools/jump_addresses.h"
 
 namespace kz {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadCommandLine = 2;
 
 using Operation = bool (*)(const std::string& path, Prompts& prompts);
 

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <thread>
 
+#include "cli/exit_codes.h"
 #include "formats/edit_data.h"
 #include "formats/motion_file.h"
 #include "link/capture.h"
@@ -26,10 +27,6 @@
 namespace kz {
 namespace {
 
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadCommandLine = 2;
-constexpr int kStopped = 130;  // what a shell reports for Ctrl+C
 // How long clearing the pose file may take after Ctrl+C: a card that stopped
 // answering must not hold the command.
 constexpr std::chrono::milliseconds kClearAfterStop{700};

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cli/exit_codes.h"
 #include "formats/edit_data.h"
 #include "formats/servo_logs.h"
 #include "link/records.h"
@@ -12,10 +13,6 @@
 
 namespace kz {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadCommandLine = 2;
 
 struct ImportWords {
   std::string folder;

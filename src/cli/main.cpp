@@ -5,6 +5,7 @@
 
 #include "cli/cli_session.h"
 #include "cli/exec_commands.h"
+#include "cli/exit_codes.h"
 #include "cli/eye_commands.h"
 #include "cli/jump_commands.h"
 #include "cli/link_commands.h"
@@ -64,8 +65,6 @@ constexpr const char* kUsage =
     "Messages are printed as the editor shows them.\n"
     "Exit codes: 0 success, 1 the operation failed, 2 bad command line,\n"
     "130 play stopped with Ctrl+C.\n";
-
-constexpr int kBadCommandLine = 2;
 
 int Usage() {
   std::fputs(kUsage, stderr);

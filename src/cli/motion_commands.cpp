@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstdio>
 
+#include "cli/exit_codes.h"
 #include "dialogs/ninshiki_dlg.h"
 #include "formats/binary_program.h"
 #include "formats/edit_data.h"
@@ -15,10 +16,6 @@
 
 namespace kz {
 namespace {
-
-constexpr int kDone = 0;
-constexpr int kFailed = 1;
-constexpr int kBadCommandLine = 2;
 
 // The words of one command: its input file, -o OUT and flags.
 struct CommandWords {
