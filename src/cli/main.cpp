@@ -68,7 +68,7 @@ constexpr const char* kUsage =
 
 int Usage() {
   std::fputs(kUsage, stderr);
-  return kBadCommandLine;
+  return kz::kBadCommandLine;
 }
 
 }  // namespace
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
       options.yes = true;
     } else if ((option == "--settings" || option == "--setup") && next + 1 < args.size()) {
       auto path = kz::CommandLinePath(args[++next]);
-      if (!path) return kBadCommandLine;
+      if (!path) return kz::kBadCommandLine;
       (option == "--settings" ? options.settingsPath : options.setupPath) = std::move(path);
     } else {
       return Usage();
