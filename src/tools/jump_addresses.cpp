@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "formats/motion_file.h"
-#include "formats/program_path.h"
+#include "commands/motion_file_commands.h"
+#include "commands/program_path.h"
 #include "formats/program_text.h"
 #include "platform/file_io.h"
 #include "platform/in_place_file.h"
