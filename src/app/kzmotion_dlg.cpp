@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "commands/jump_commands.h"
 #include "dialogs/led_commands.h"
 #include "dialogs/led_dlg.h"
 #include "dialogs/led_swatch.h"
@@ -21,7 +22,6 @@
 #include "model/pose_editing.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
-#include "tools/jump_addresses.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
