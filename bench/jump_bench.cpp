@@ -75,7 +75,7 @@ std::string GeneratedProgram(const BenchFolder& folder) {
     pose.label = kz::SystemText("ポーズ" + std::to_string(i + 1));
     for (int k = 0; k < kz::kServoCount; ++k)
       pose.servo[static_cast<std::size_t>(k)] = static_cast<std::int16_t>((i * 37 + k * 11) % 900);
-    document.poses.push_back(pose);
+    document.motion.poses.push_back(pose);
   }
   kz::ProgramOptions options;
   options.loopCount = 3;

@@ -52,14 +52,14 @@ void CheckBinaryProgram(kz::fuzz::ByteSource& source) {
     pose.rightEye = source.Long();
     pose.mouth = source.Byte();
     pose.flags = source.Byte();
-    document->poses.push_back(pose);
+    document->motion.poses.push_back(pose);
   }
-  document->startSound = source.Text(255);
-  document->endSound = source.Text(255);
-  document->startWait = static_cast<std::int32_t>(source.Long());
-  document->endWait = static_cast<std::int32_t>(source.Long());
-  document->startTorqueOn = source.Bool();
-  document->endTorqueOff = source.Bool();
+  document->motion.startSound = source.Text(255);
+  document->motion.endSound = source.Text(255);
+  document->motion.startWait = static_cast<std::int32_t>(source.Long());
+  document->motion.endWait = static_cast<std::int32_t>(source.Long());
+  document->motion.startTorqueOn = source.Bool();
+  document->motion.endTorqueOff = source.Bool();
   kz::BinaryProgramOptions options;
   options.loopCount = source.Byte() % 12;
   options.backAndForth = source.Bool();
@@ -72,8 +72,8 @@ void CheckBinaryProgram(kz::fuzz::ByteSource& source) {
     posesLength += length;
   }
   const auto program = kz::BuildBinaryProgram(*document, options, kz::kDirectExecBase);
-  const bool fits = document->startSound.size() <= kz::kMaxSoundNameBytes &&
-                    document->endSound.size() <= kz::kMaxSoundNameBytes;
+  const bool fits = document->motion.startSound.size() <= kz::kMaxSoundNameBytes &&
+                    document->motion.endSound.size() <= kz::kMaxSoundNameBytes;
   KZ_FUZZ_CHECK(program.has_value() == fits);
   if (program) KZ_FUZZ_CHECK(program->size() > posesLength);
 }

@@ -37,13 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // The motion as opening the file leaves it in the document.
   auto document = kz::fuzz::NewDocument();
-  document->poses = decoded->poses;
-  document->startSound = decoded->startSound;
-  document->endSound = decoded->endSound;
-  document->startWait = decoded->startWait;
-  document->endWait = decoded->endWait;
-  document->startTorqueOn = (decoded->flags & kz::kEditDataStartTorqueOn) != 0 ? 1 : 0;
-  document->endTorqueOff = (decoded->flags & kz::kEditDataEndTorqueOff) != 0 ? 1 : 0;
+  document->motion.poses = decoded->poses;
+  document->motion.startSound = decoded->startSound;
+  document->motion.endSound = decoded->endSound;
+  document->motion.startWait = decoded->startWait;
+  document->motion.endWait = decoded->endWait;
+  document->motion.startTorqueOn = (decoded->flags & kz::kEditDataStartTorqueOn) != 0 ? 1 : 0;
+  document->motion.endTorqueOff = (decoded->flags & kz::kEditDataEndTorqueOff) != 0 ? 1 : 0;
   const kz::EditDataOptions options{decoded->loopCount,
                                     (decoded->flags & kz::kEditDataBackAndForth) != 0};
 
@@ -64,9 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     KZ_FUZZ_CHECK(SamePose(again->poses[i], decoded->poses[i]));
 
   // A file the encoder wrote is its own fixed point.
-  document->poses = again->poses;
-  document->startSound = again->startSound;
-  document->endSound = again->endSound;
+  document->motion.poses = again->poses;
+  document->motion.startSound = again->startSound;
+  document->motion.endSound = again->endSound;
   KZ_FUZZ_CHECK(kz::EncodeEditData(*document, options) == encoded);
   return 0;
 }

@@ -46,10 +46,10 @@ std::unique_ptr<MotionDocument> Motion(int count, bool synchronised = false) {
       pose.startTime = 90;
     }
     pose.label = SystemText("ポーズ" + std::to_string(i + 1));
-    document->poses.push_back(pose);
+    document->motion.poses.push_back(pose);
   }
-  document->startSound = "voice\\303.wav";
-  document->endSound = "voice\\Y153.wav";
+  document->motion.startSound = "voice\\303.wav";
+  document->motion.endSound = "voice\\Y153.wav";
   return document;
 }
 
@@ -62,15 +62,15 @@ std::vector<std::string> Programs() {
   add(*Motion(3), {.loopCount = 3, .backAndForth = true});
   add(*Motion(4), {.perPosture = true});
   auto torque = Motion(2, true);
-  torque->startTorqueOn = 1;
-  torque->endTorqueOff = 1;
+  torque->motion.startTorqueOn = 1;
+  torque->motion.endTorqueOff = 1;
   add(*torque, {.loopCount = 2});
   return programs;
 }
 
 std::vector<std::string> EditData() {
   auto torque = Motion(3, true);
-  torque->startTorqueOn = 1;
+  torque->motion.startTorqueOn = 1;
   return {EncodeEditData(*Motion(0), {}), EncodeEditData(*Motion(2), {4, true}),
           EncodeEditData(*torque, {})};
 }
@@ -80,8 +80,9 @@ std::vector<std::string> Records() {
   auto model2 = Motion(3);
   model2->kazoModel = 2;
   model2->slowCheck = true;
-  return {PoseRecord(*motion, motion->poses[1]), PoseRecord(*model2, model2->poses[2]),
-          CaptureRecord(motion->poses[2].servo), CaptureRecord({}, 0), CommandRecord(904)};
+  return {PoseRecord(*motion, motion->motion.poses[1]),
+          PoseRecord(*model2, model2->motion.poses[2]),
+          CaptureRecord(motion->motion.poses[2].servo), CaptureRecord({}, 0), CommandRecord(904)};
 }
 
 std::vector<std::string> SetupFiles() {

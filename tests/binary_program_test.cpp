@@ -43,12 +43,12 @@ class BinaryProgramTest : public EditorFixture {
  protected:
   void StartBare(int poses) {
     StartWithPoses(poses);
-    document->startSound.clear();
-    document->endSound.clear();
-    document->startWait = 0;
-    document->endWait = 0;
+    document->motion.startSound.clear();
+    document->motion.endSound.clear();
+    document->motion.startWait = 0;
+    document->motion.endWait = 0;
     document->standardValues = StandardValues{};
-    for (Pose& pose : document->poses) {
+    for (Pose& pose : document->motion.poses) {
       pose.servo.fill(0);
       pose.travelTime = 60;
       pose.holdTime = 0;
@@ -71,7 +71,7 @@ class BinaryProgramTest : public EditorFixture {
 
 TEST_F(BinaryProgramTest, OnePoseIsItsArrayItsMoveAndTheEnd) {
   StartBare(1);
-  Pose& pose = document->poses[0];
+  Pose& pose = document->motion.poses[0];
   pose.servo[0] = -1;
   pose.servo[1] = 300;
   (*document->standardValues)[1] = 44;
@@ -101,9 +101,9 @@ TEST_F(BinaryProgramTest, OnePoseIsItsArrayItsMoveAndTheEnd) {
 TEST_F(BinaryProgramTest, TorqueAndTheBrightnessLimitShapeThePoseArray) {
   StartBare(1);
   document->programTorque = 0x1234;
-  document->poses[0].leftEye = 0x000080FF;
-  document->poses[0].mouth = 255;
-  document->poses[0].flags = kBrightnessLimit;
+  document->motion.poses[0].leftEye = 0x000080FF;
+  document->motion.poses[0].mouth = 255;
+  document->motion.poses[0].flags = kBrightnessLimit;
   const std::string pose = PoseBytes(0);
   EXPECT_EQ(pose.substr(10, 4), Bytes({0, 0, 0x34, 0x12}));
   EXPECT_EQ(pose.substr(118, 14), Bytes({50, 0, 25, 0, 0, 0, 0, 0, 0, 0, 0, 0, 50, 0}));
@@ -125,7 +125,7 @@ TEST_F(BinaryProgramTest, AHoldTimeTakesTheSmallestWait) {
       {65536, Bytes({0x8A, 0x00, 0x00, 0x01, 0x00})},
   };
   for (const auto& c : cases) {
-    document->poses[0].holdTime = c.hold;
+    document->motion.poses[0].holdTime = c.hold;
     std::string out;
     EXPECT_EQ(EncodeBinaryPose(*document, 0, out), 147 + c.wait.size()) << c.hold;
     EXPECT_EQ(out.substr(147), c.wait) << c.hold;
@@ -134,7 +134,7 @@ TEST_F(BinaryProgramTest, AHoldTimeTakesTheSmallestWait) {
 
 TEST_F(BinaryProgramTest, AStartSoundStoresItsNameAndStartsThePlayer) {
   StartBare(1);
-  document->startSound = "voice\\303.wav";
+  document->motion.startSound = "voice\\303.wav";
   const std::string sound = Bytes({0x90, 0x00, 0x04, 0x00, 0x00, 0x0E}) + "voice\\303.wav" +
                             Bytes({0x00, 0x90, 0xE0, 0x01, 0x00, 0x00, 0x01, 0x01});
   ASSERT_EQ(sound.size(), 27u);
@@ -143,10 +143,10 @@ TEST_F(BinaryProgramTest, AStartSoundStoresItsNameAndStartsThePlayer) {
 
 TEST_F(BinaryProgramTest, StartAndEndProcessingSurroundTheMotion) {
   StartBare(2);
-  document->startTorqueOn = 1;
-  document->startWait = 300;
-  document->endWait = 100;
-  document->endTorqueOff = 1;
+  document->motion.startTorqueOn = 1;
+  document->motion.startWait = 300;
+  document->motion.endWait = 100;
+  document->motion.endTorqueOff = 1;
   EXPECT_EQ(Program(1, true), kTorqueOn + Bytes({0x89, 0x2C, 0x01}) + PoseBytes(0) + PoseBytes(1) +
                                   PoseBytes(0) + Bytes({0x88, 0x64}) + kTorqueOff + kEnd)
       << "back and forth replays the poses before the last";
@@ -162,7 +162,7 @@ TEST_F(BinaryProgramTest, ALoopCountsDownAndJumpsBackIntoTheNewImage) {
                                        0x00, 0xD1, 0xDA, 0xE0, 0x0B, 0x00, 0x42, 0x00});
   EXPECT_EQ(folder.Read("TEMP.BIN"), loopSet + countDown + PoseBytes(0) + loopCheck + kEnd);
 
-  document->startWait = 100;  // the loop now begins 2 bytes in
+  document->motion.startWait = 100;  // the loop now begins 2 bytes in
   EXPECT_EQ(Program(2, false, 0x1000).substr(2 + 28 + 147 + 13, 5),
             Bytes({0xE0, 0x0D, 0x10, 0x00, 0x00}))
       << "the jump names the count-down's robot address";
@@ -176,13 +176,13 @@ TEST_F(BinaryProgramTest, AnEndSoundWithoutAWaitOffersTwoSeconds) {
   } cases[] = {{Button::kYes, 120, Bytes({0x88, 0x78})}, {Button::kNo, 0, ""}};
   for (const auto& c : cases) {
     StartBare(1);
-    document->endSound = "voice\\Y153.wav";
+    document->motion.endSound = "voice\\Y153.wav";
     ui.shown.clear();
     ui.answers = {c.answer};
     ASSERT_TRUE(WriteBinaryProgram(*document, editor, folder.Path("TEMP.BIN"), 0, {}));
     ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgEndSoundNeedsWait));
     EXPECT_EQ(ui.shown[0].kind, BoxKind::kYesNoQuestion);
-    EXPECT_EQ(document->endWait, c.endWait);
+    EXPECT_EQ(document->motion.endWait, c.endWait);
     const std::string sound = Bytes({0x90, 0x00, 0x04, 0x00, 0x00, 0x0F}) + "voice\\Y153.wav" +
                               Bytes({0x00, 0x90, 0xE0, 0x01, 0x00, 0x00, 0x01, 0x01});
     EXPECT_EQ(folder.Read("TEMP.BIN"), PoseBytes(0) + sound + c.wait + kEnd);
@@ -332,18 +332,18 @@ TEST_F(DispatchTest, FailuresLeaveTheImageAlone) {
 }
 
 TEST_F(DispatchTest, ASoundNameTooLongIsRefusedBeforeAnythingHappens) {
-  document->endSound = std::string(127, 'a');
+  document->motion.endSound = std::string(127, 'a');
   EXPECT_FALSE(WriteBinaryProgram(*document, editor, ImagePath(), kDispatchMode, {}));
   EXPECT_FALSE(WriteBinaryProgram(*document, editor, folder.Path("NEW.BIN"), 0, {}));
   ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameTooLong, kMsgSoundNameTooLong));
   EXPECT_EQ(ui.shown[0].kind, BoxKind::kExclamation);
-  EXPECT_THAT(ui.shown[0].args, ElementsAre(document->endSound, "126"));
+  EXPECT_THAT(ui.shown[0].args, ElementsAre(document->motion.endSound, "126"));
   EXPECT_THAT(ui.modalTemplates, IsEmpty()) << "no word is asked for";
   EXPECT_EQ(folder.Read("STARTUP.BIN"), image);
   EXPECT_EQ(folder.Read("NEW.BIN"), "<missing>");
 
-  document->endSound.pop_back();  // 126 bytes fit: counted 127 with the zero
-  document->endWait = 1;
+  document->motion.endSound.pop_back();  // 126 bytes fit: counted 127 with the zero
+  document->motion.endWait = 1;
   ASSERT_TRUE(WriteBinaryProgram(*document, editor, folder.Path("NEW.BIN"), 0, {}));
   EXPECT_EQ(folder.Read("NEW.BIN").substr(147 * 2 + 5, 2), Bytes({0x7F, 'a'}));
 }
@@ -352,7 +352,7 @@ TEST_F(DispatchTest, ASoundNameNoProgramCanCarryIsRefusedBeforeAnythingHappens) 
   for (const char* name : {"a\"b.wav", "<b>.wav", "c>.wav"}) {
     SCOPED_TRACE(name);
     ui.shown.clear();
-    document->startSound = name;
+    document->motion.startSound = name;
     EXPECT_FALSE(WriteBinaryProgram(*document, editor, ImagePath(), kDispatchMode, {}));
     EXPECT_FALSE(WriteBinaryProgram(*document, editor, folder.Path("NEW.BIN"), 0, {}));
     ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameUnfit, kMsgSoundNameUnfit));

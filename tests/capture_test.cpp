@@ -64,7 +64,7 @@ TEST_F(CaptureTest, ServoValuesGoIntoTheEditorOnceTheRobotHasCaptured) {
       EXPECT_THAT(ui.shown, IsEmpty());
       EXPECT_EQ(Field(0), 1000);
       EXPECT_EQ(Field(19), 1019);
-      EXPECT_EQ(document->poses[0].servo[0], 0) << "the pose takes them at the next commit";
+      EXPECT_EQ(document->motion.poses[0].servo[0], 0) << "the pose takes them at the next commit";
       EXPECT_TRUE(document->modified);
     } else {
       EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgNothingCaptured)) << c.state;
@@ -90,7 +90,7 @@ TEST_F(CaptureTest, ValuesOutOfRangeLeaveTheirFieldButLandInAFirstPose) {
   ASSERT_TRUE(CapturePose(*document, editor));
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgAddCapturedPose));
   ASSERT_EQ(document->poseCount(), 1);
-  const Pose& pose = document->poses[0];
+  const Pose& pose = document->motion.poses[0];
   EXPECT_EQ(pose.servo[0], -1501);
   EXPECT_EQ(pose.servo[19], 1019);
   EXPECT_EQ(pose.travelTime, 60);
@@ -133,7 +133,7 @@ TEST_F(CaptureTest, TheLastPoseShownAsksWhetherToAddOrReplace) {
     EXPECT_EQ(Field(0), 1000) << "in the editor of the pose now shown";
     ASSERT_TRUE(CommitEditor(*document, editor));
     EXPECT_EQ(document->current().servo[0], 1000);
-    EXPECT_EQ(document->poses[1].servo[0], answer == Button::kYes ? 100 : 1000);
+    EXPECT_EQ(document->motion.poses[1].servo[0], answer == Button::kYes ? 100 : 1000);
   }
 }
 

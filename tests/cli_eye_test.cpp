@@ -28,7 +28,7 @@ TEST_F(CliEyeTest, ConvertsInPlaceAndSaysHowMany) {
   const ProcessRun run = Run(folder.Path("walk.KM4") + " --right 5 --left 3");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output, "プログラムの書き換えに成功しました。\nLEDデータを2ヶ所書き変えました。\n");
-  for (Pose& pose : document->poses) {
+  for (Pose& pose : document->motion.poses) {
     pose.leftEye = 3 << 16;
     pose.rightEye = 5 << 16;
     pose.flags = 0;

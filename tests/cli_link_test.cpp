@@ -97,11 +97,11 @@ class CliLinkTest : public EditorFixture {
         "[GENERAL]\nKAZO_MODEL=2\n[POSE]\nSPEED_CHECK=0\nPROGRAM_TORQUE=70\n"
         "[REMOTE]\nSLOW_CHECK=1\nSLOW_RATIO=2\n");
     StartWithPoses(3);
-    for (Pose& pose : document->poses) {
+    for (Pose& pose : document->motion.poses) {
       pose.travelTime = 1;
       pose.holdTime = 0;
     }
-    document->poses[2].travelTime = 3;  // 6 at the slow ratio
+    document->motion.poses[2].travelTime = 3;  // 6 at the slow ratio
     ShowPose(*document, ui);
     ui.WriteNumber(ctl::kLoopCount, 2);
     ui.SetChecked(ctl::kBackAndForth, true);
@@ -153,7 +153,7 @@ TEST_F(CliLinkTest, RecordWritesThePoseAsTheSettingsSendIt) {
   ASSERT_EQ(record.size(), kPoseRecordSize);
   EXPECT_EQ(record[0], '\x06') << "travel 3 at slow ratio 2";
   EXPECT_EQ(record[1], '\x46') << "model 2: torque 70";
-  EXPECT_EQ(record, PoseRecord(*document, document->poses[2]));
+  EXPECT_EQ(record, PoseRecord(*document, document->motion.poses[2]));
 
   const struct {
     std::string arguments;
@@ -175,7 +175,7 @@ TEST_F(CliLinkTest, SendWritesOnePoseToTheCard) {
   const ProcessRun run = Run("send " + Motion() + " --pose 2 --card " + Card());
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output, "pose 2 ポーズ2\n");
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[1]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[1]));
 
   fs::remove_all(folder.Path("card/ADDON"));
   const ProcessRun noAddon = Run("send " + Motion() + " --pose 2 --card " + Card());
@@ -194,16 +194,16 @@ TEST_F(CliLinkTest, PlayFollowsTheLoopCountAndBackAndForthOfTheFile) {
   EXPECT_EQ(run.output,
             "pose 1 ポーズ1\npose 2 ポーズ2\npose 3 ポーズ3\npose 2 ポーズ2\npose 1 ポーズ1\n"
             "pose 1 ポーズ1\npose 2 ポーズ2\npose 3 ポーズ3\npose 2 ポーズ2\npose 1 ポーズ1\n");
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
 }
 
 TEST_F(CliLinkTest, CtrlCStopsPlayAndClearsThePoseFile) {
-  document->poses[0].travelTime = 600;  // 20 s at the slow ratio: stopped long before
+  document->motion.poses[0].travelTime = 600;  // 20 s at the slow ratio: stopped long before
   ShowPose(*document, ui);
   SaveMotion("slow.KZI");
   CliChild child({"--settings", SettingsPath(), "play", folder.Path("slow.KZI"), "--card", Card()});
   ASSERT_TRUE(child.WaitFor("pose 1 ポーズ1\n"));
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
   child.Signal(SIGINT);
   const ProcessRun run = child.Finish();
   EXPECT_EQ(run.exitCode, 130);
@@ -212,7 +212,7 @@ TEST_F(CliLinkTest, CtrlCStopsPlayAndClearsThePoseFile) {
 }
 
 TEST_F(CliLinkTest, CtrlCEndsPlayOverWiFiAtOnceEvenInTheMiddleOfARequest) {
-  document->poses[0].travelTime = 600;
+  document->motion.poses[0].travelTime = 600;
   ShowPose(*document, ui);
   SaveMotion("slow.KZI");
 
@@ -224,7 +224,7 @@ TEST_F(CliLinkTest, CtrlCEndsPlayOverWiFiAtOnceEvenInTheMiddleOfARequest) {
     CliChild child({"--settings", SettingsPath(), "play", folder.Path("slow.KZI"), "--flashair",
                     "127.0.0.1:" + std::to_string(port)});
     ASSERT_TRUE(child.WaitFor("pose 1 ポーズ1\n"));
-    EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+    EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
     child.Signal(SIGINT);
     const ProcessRun run = child.Finish();
     EXPECT_EQ(run.exitCode, 130) << run.output;
@@ -293,7 +293,7 @@ TEST_F(CliLinkTest, SendAndCaptureOverFlashAir) {
 
   const ProcessRun send = Run("send " + Motion() + " --pose 1 --flashair " + host);
   ASSERT_EQ(send.exitCode, 0) << send.output;
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
 
   WriteCapture(kCaptureTaken, 321);
   const ProcessRun capture = Run("capture --flashair " + host + " -o " + Motion());

@@ -39,7 +39,7 @@ class CliMotionTest : public kz::testing::EditorFixture {
   void SetUp() override {
     WriteSettings("[POSE]\nLOOP_COUNT=2\n");
     StartWithPoses(2);
-    document->poses[1].label = kz::SystemText("歩く");
+    document->motion.poses[1].label = kz::SystemText("歩く");
     document->setupOverride = kSampleSetup;
     ASSERT_TRUE(kz::LoadStandardValues(*document, editor));
     ui.fileAnswers.push_back(kz::FileDialogAnswer{folder.Path("walk.KZI"), false});

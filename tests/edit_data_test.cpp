@@ -60,17 +60,17 @@ class EditDataTest : public EditorFixture {
   std::string DataPathSetting() const {
     return Settings(SettingsPath()).ReadText("DATA", "PATH", "", 260);
   }
-  const Pose& PoseAt(int i) const { return document->poses[static_cast<std::size_t>(i)]; }
+  const Pose& PoseAt(int i) const { return document->motion.poses[static_cast<std::size_t>(i)]; }
   void Choose(const std::string& path) { ui.fileAnswers.push_back(FileDialogAnswer{path, false}); }
 };
 
 TEST_F(EditDataTest, TheFileByteForByte) {
   Start();
-  document->startSound = "s.wav";
-  document->endSound = "";
-  document->startWait = 30;
-  document->endWait = 258;
-  document->startTorqueOn = 1;
+  document->motion.startSound = "s.wav";
+  document->motion.endSound = "";
+  document->motion.startWait = 30;
+  document->motion.endWait = 258;
+  document->motion.startTorqueOn = 1;
   Pose first;
   first.travelTime = 60;
   first.holdTime = 256;
@@ -86,7 +86,7 @@ TEST_F(EditDataTest, TheFileByteForByte) {
   first.servo[19] = 0x1234;
   Pose second;
   second.label = "B";
-  document->poses = {first, second};
+  document->motion.poses = {first, second};
 
   const std::string expected =
       Hex("6B 61 7A 6F  04 00 00 00  03 00 00 00  02 00 00 00  03 00 00 00") + Zeros(12) + "s.wav" +
@@ -106,11 +106,11 @@ TEST_F(EditDataTest, TheFileByteForByte) {
 TEST_F(EditDataTest, SavingAndOpeningGiveTheSameFileByteForByte) {
   WriteSettings("[SOUND]\nSTART_SOUND=voice\\303.wav\n");
   StartWithPoses(3);
-  document->endSound = "voice\\Y153.wav";
-  document->startWait = 0;
-  document->endWait = 45;
-  document->endTorqueOff = 1;
-  Pose& middle = document->poses[1];
+  document->motion.endSound = "voice\\Y153.wav";
+  document->motion.startWait = 0;
+  document->motion.endWait = 45;
+  document->motion.endTorqueOff = 1;
+  Pose& middle = document->motion.poses[1];
   middle.flags = kStartSynchronised;
   middle.startTime = 120;
   middle.reserved[2] = -5;
@@ -148,10 +148,10 @@ TEST_F(EditDataTest, SavingAndOpeningGiveTheSameFileByteForByte) {
   EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 5);
   EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
   EXPECT_TRUE(ui.IsEnabled(ctl::kDeletePose));
-  EXPECT_EQ(document->endSound, "voice\\Y153.wav");
-  EXPECT_EQ(document->endWait, 45);
-  EXPECT_EQ(document->startTorqueOn, 0);
-  EXPECT_EQ(document->endTorqueOff, 1);
+  EXPECT_EQ(document->motion.endSound, "voice\\Y153.wav");
+  EXPECT_EQ(document->motion.endWait, 45);
+  EXPECT_EQ(document->motion.startTorqueOn, 0);
+  EXPECT_EQ(document->motion.endTorqueOff, 1);
   EXPECT_EQ(PoseAt(1).startTime, 120);
   EXPECT_EQ(PoseAt(1).reserved[2], -5);
   EXPECT_FALSE(document->modified);
@@ -187,14 +187,14 @@ TEST_F(EditDataTest, OlderVersionsReadByTheirRules) {
       EXPECT_EQ(PoseAt(i).servo[0], 7);
       EXPECT_EQ(PoseAt(i).travelTime, 60);
     }
-    EXPECT_EQ(document->startSound, "a.wav");
-    EXPECT_EQ(document->endSound, "");
-    EXPECT_EQ(document->startWait, 10);
-    EXPECT_EQ(document->endWait, 20);
+    EXPECT_EQ(document->motion.startSound, "a.wav");
+    EXPECT_EQ(document->motion.endSound, "");
+    EXPECT_EQ(document->motion.startWait, 10);
+    EXPECT_EQ(document->motion.endWait, 20);
     EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 2);
     EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
-    EXPECT_EQ(document->startTorqueOn, 0);
-    EXPECT_EQ(document->endTorqueOff, 1);
+    EXPECT_EQ(document->motion.startTorqueOn, 0);
+    EXPECT_EQ(document->motion.endTorqueOff, 1);
     EXPECT_THAT(ui.shown, IsEmpty());
   }
 }
@@ -225,7 +225,7 @@ TEST_F(EditDataTest, AFileThatIsNotWholeIsRefusedAndTheDocumentKept) {
   for (const auto& c : cases) {
     WriteSettings("[POSE]\nMAX_POSE=2\n");
     StartWithPoses(2);
-    document->startSound = "keep.wav";
+    document->motion.startSound = "keep.wav";
     ui.SetText(ctl::kLoopCount, "7");
     ui.SetChecked(ctl::kBackAndForth, true);
     document->modified = false;
@@ -234,7 +234,7 @@ TEST_F(EditDataTest, AFileThatIsNotWholeIsRefusedAndTheDocumentKept) {
     EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
     EXPECT_EQ(document->poseCount(), 2) << c.what;
     EXPECT_EQ(LabelOf(1), "ポーズ2") << c.what;
-    EXPECT_EQ(document->startSound, "keep.wav") << c.what;
+    EXPECT_EQ(document->motion.startSound, "keep.wav") << c.what;
     EXPECT_EQ(ui.Text(ctl::kLoopCount), "7") << c.what;
     EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth)) << c.what;
     EXPECT_FALSE(document->modified) << c.what;
@@ -245,8 +245,8 @@ TEST_F(EditDataTest, AFileThatIsNotWholeIsRefusedAndTheDocumentKept) {
   // taken as far as the field goes, never further.
   StartWithPoses(2);
   ASSERT_TRUE(ReadEditData(*document, editor, folder.Write("good.KZI", fullSoundField)));
-  EXPECT_EQ(document->startSound, std::string(32, 'x'));
-  EXPECT_EQ(document->endSound, "");
+  EXPECT_EQ(document->motion.startSound, std::string(32, 'x'));
+  EXPECT_EQ(document->motion.endSound, "");
 }
 
 TEST_F(EditDataTest, AnUnreadableFileShowsMessage131) {
@@ -284,7 +284,7 @@ TEST_F(EditDataTest, OpeningAProgramInAnyCaseUsesTheProgramReader) {
   EXPECT_THAT(Tabs(), ElementsAre("step"));
   EXPECT_EQ(ui.ReadNumber(ctl::ServoField(0)), 105);
   EXPECT_EQ(ui.ReadNumber(ctl::kTravelTime), 40);
-  EXPECT_EQ(document->poses[0].leftEye, 5u);
+  EXPECT_EQ(document->motion.poses[0].leftEye, 5u);
   EXPECT_EQ(document->currentPose, 0);
   EXPECT_EQ(document->editDataPath, path);
   EXPECT_EQ(DataPathSetting(), path);
@@ -296,7 +296,7 @@ TEST_F(EditDataTest, OpeningAFileThatIsNoProgramKeepsTheMotion) {
   StartWithPoses(2);
   document->standardValues = StandardValues{};
   document->editDataPath = folder.Path("mine.KZI");
-  document->endSound = "mine.wav";
+  document->motion.endSound = "mine.wav";
   document->modified = true;
   const std::string path = folder.Write("EMPTY.KM4", "<wait size=\"1\" adr=\"0x0b43\"/>\r\n");
   Choose(path);
@@ -306,7 +306,7 @@ TEST_F(EditDataTest, OpeningAFileThatIsNoProgramKeepsTheMotion) {
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ2"));
   EXPECT_EQ(document->editDataPath, folder.Path("mine.KZI"));
   EXPECT_EQ(DataPathSetting(), "");
-  EXPECT_EQ(document->endSound, "mine.wav");
+  EXPECT_EQ(document->motion.endSound, "mine.wav");
   EXPECT_TRUE(document->modified);
 }
 
@@ -345,8 +345,8 @@ TEST_F(EditDataTest, ASoundNameLongerThan31BytesIsRefusedBeforeWriting) {
   const std::string target = folder.Write("keep.KZI", "previous");
   const std::string fits(31, 's');
   const std::string tooLong = std::string(28, 'e') + ".wav";
-  document->startSound = fits;
-  document->endSound = tooLong;
+  document->motion.startSound = fits;
+  document->motion.endSound = tooLong;
   document->modified = true;
   Choose(target);
   EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kFailed);
@@ -356,7 +356,7 @@ TEST_F(EditDataTest, ASoundNameLongerThan31BytesIsRefusedBeforeWriting) {
   EXPECT_EQ(folder.Read("keep.KZI"), "previous");
   EXPECT_TRUE(document->modified);
 
-  document->endSound = fits;
+  document->motion.endSound = fits;
   Choose(target);
   EXPECT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
   EXPECT_EQ(folder.Read("keep.KZI").substr(32, 32), fits + '\0');
@@ -364,13 +364,13 @@ TEST_F(EditDataTest, ASoundNameLongerThan31BytesIsRefusedBeforeWriting) {
   // 31 bytes ending in the first byte of a two-byte character fit as well and
   // come back unchanged.
   const std::string halfAtTheEnd = std::string(30, 'h') + "\x83";
-  document->startSound = halfAtTheEnd;
+  document->motion.startSound = halfAtTheEnd;
   Choose(target);
   ASSERT_EQ(SaveEditData(*document, editor), SaveResult::kSaved);
   EXPECT_EQ(folder.Read("keep.KZI").substr(32, 32), halfAtTheEnd + '\0');
-  document->startSound.clear();
+  document->motion.startSound.clear();
   ASSERT_TRUE(ReadEditData(*document, editor, target));
-  EXPECT_EQ(document->startSound, halfAtTheEnd);
+  EXPECT_EQ(document->motion.startSound, halfAtTheEnd);
 }
 
 TEST_F(EditDataTest, AFailedWriteShowsMessage132AndLeavesWhatWasThere) {

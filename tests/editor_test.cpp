@@ -26,10 +26,10 @@ TEST_F(EditorTest, NoSettingsFileGivesTheBuiltInDefaults) {
   EXPECT_EQ(document->defaultTravelTime, 60);
   EXPECT_EQ(document->defaultHoldTime, 60);
   EXPECT_EQ(document->defaultLedColor, 0x000080FFu);  // "#FF8000": red FF, green 80
-  EXPECT_EQ(Cp932ToUtf8(document->startSound), "voice\\303.wav");
-  EXPECT_EQ(Cp932ToUtf8(document->endSound), "voice\\Y153.wav");
-  EXPECT_EQ(document->startWait, 100);
-  EXPECT_EQ(document->endWait, 100);
+  EXPECT_EQ(Cp932ToUtf8(document->motion.startSound), "voice\\303.wav");
+  EXPECT_EQ(Cp932ToUtf8(document->motion.endSound), "voice\\Y153.wav");
+  EXPECT_EQ(document->motion.startWait, 100);
+  EXPECT_EQ(document->motion.endWait, 100);
   EXPECT_EQ(document->programTorque, 80);
   EXPECT_EQ(document->slowRatio, 5);
   EXPECT_FALSE(document->useFlashAir);
@@ -103,7 +103,7 @@ TEST_F(EditorTest, LedColorSettingForms) {
 
 TEST_F(EditorTest, ShowPoseWritesTheCurrentPoseIntoTheEditor) {
   StartWithPoses(2);
-  Pose& second = document->poses[1];
+  Pose& second = document->motion.poses[1];
   second.travelTime = 33;
   second.holdTime = 44;
   second.mouth = 255;
@@ -136,8 +136,8 @@ TEST_F(EditorTest, TravelTimeCheckAcceptsTwentyAndRefusesNineteen) {
   ui.SetText(ctl::kTravelTime, "20");
   ui.SetText(ctl::ServoField(0), "-700");
   EXPECT_TRUE(CommitEditor(*document, editor));
-  EXPECT_EQ(document->poses[0].travelTime, 20);
-  EXPECT_EQ(document->poses[0].servo[0], -700);
+  EXPECT_EQ(document->motion.poses[0].travelTime, 20);
+  EXPECT_EQ(document->motion.poses[0].servo[0], -700);
 
   ui.SetText(ctl::kTravelTime, "19");
   ui.SetText(ctl::ServoField(0), "5");
@@ -147,8 +147,8 @@ TEST_F(EditorTest, TravelTimeCheckAcceptsTwentyAndRefusesNineteen) {
   EXPECT_EQ(ui.focus, ctl::kTravelTime);
   EXPECT_EQ(ui.SelectedTab(ctl::kPoseTabs), 0) << "the selection returns to the pose being edited";
   EXPECT_EQ(document->currentPose, 0);
-  EXPECT_EQ(document->poses[0].travelTime, 20) << "nothing is stored";
-  EXPECT_EQ(document->poses[0].servo[0], -700);
+  EXPECT_EQ(document->motion.poses[0].travelTime, 20) << "nothing is stored";
+  EXPECT_EQ(document->motion.poses[0].servo[0], -700);
 }
 
 TEST_F(EditorTest, WithoutSpeedCheckTravelTimesFromOneAreStored) {
@@ -157,7 +157,7 @@ TEST_F(EditorTest, WithoutSpeedCheckTravelTimesFromOneAreStored) {
   for (const char* typed : {"1", "19", "1000"}) {
     ui.SetText(ctl::kTravelTime, typed);
     EXPECT_TRUE(CommitEditor(*document, editor));
-    EXPECT_EQ(std::to_string(document->poses[0].travelTime), typed);
+    EXPECT_EQ(std::to_string(document->motion.poses[0].travelTime), typed);
   }
   EXPECT_TRUE(ui.shown.empty());
 }
@@ -184,7 +184,7 @@ TEST_F(EditorTest, TypedValuesOutsideTheirSpinsRangeAreRefusedAndNothingIsStored
   };
   for (const auto& c : cases) {
     StartWithPoses(2);
-    const Pose before = document->poses[0];
+    const Pose before = document->motion.poses[0];
     ui.SetText(ctl::ServoField(1), "-77");  // a good edit beside the bad one
     ui.SetText(c.field, c.typed);
     ui.SelectTab(ctl::kPoseTabs, 1);
@@ -200,7 +200,7 @@ TEST_F(EditorTest, TypedValuesOutsideTheirSpinsRangeAreRefusedAndNothingIsStored
     EXPECT_EQ(ui.focus, c.field) << c.typed;
     EXPECT_EQ(ui.SelectedTab(ctl::kPoseTabs), 0);
     EXPECT_EQ(document->currentPose, 0);
-    const Pose& after = document->poses[0];
+    const Pose& after = document->motion.poses[0];
     EXPECT_EQ(after.servo, before.servo) << "nothing is stored";
     EXPECT_EQ(after.travelTime, before.travelTime);
     EXPECT_EQ(after.holdTime, before.holdTime);
@@ -220,7 +220,7 @@ TEST_F(EditorTest, TypedValuesWithinTheRangeAreStored) {
   ui.SetText(ctl::kStartTime, "32767");
   ASSERT_TRUE(CommitEditor(*document, editor));
   EXPECT_TRUE(ui.shown.empty());
-  const Pose& pose = document->poses[0];
+  const Pose& pose = document->motion.poses[0];
   EXPECT_EQ(pose.servo[0], -1500);
   EXPECT_EQ(pose.servo[1], 1500);
   EXPECT_EQ(pose.servo[2], 7);
@@ -231,7 +231,7 @@ TEST_F(EditorTest, TypedValuesWithinTheRangeAreStored) {
 
 TEST_F(EditorTest, ValuesFromAFileOutsideTheRangesAreKeptUntilRetyped) {
   StartWithPoses(1);
-  Pose& pose = document->poses[0];
+  Pose& pose = document->motion.poses[0];
   pose.servo[4] = 2000;
   pose.servo[5] = -32768;
   pose.travelTime = 5000;
@@ -276,9 +276,9 @@ TEST_F(EditorTest, TabSwitchStoresIntoTheOldPoseAndShowsTheNewOne) {
     document->modified = modifiedBefore;  // ... which is not what is tested here
     ui.SelectTab(ctl::kPoseTabs, 2);
     EXPECT_TRUE(CommitEditor(*document, editor));
-    EXPECT_EQ(document->poses[0].servo[4], 321);
-    EXPECT_EQ(document->poses[0].holdTime, 90);
-    EXPECT_EQ(document->poses[0].startTime, 15);
+    EXPECT_EQ(document->motion.poses[0].servo[4], 321);
+    EXPECT_EQ(document->motion.poses[0].holdTime, 90);
+    EXPECT_EQ(document->motion.poses[0].startTime, 15);
     EXPECT_EQ(document->currentPose, 2);
     EXPECT_EQ(ui.Text(ctl::ServoField(4)), "204") << "pose 3 holds 200 + k";
     EXPECT_EQ(document->modified, modifiedBefore) << "the switch itself changes nothing";

@@ -46,7 +46,7 @@ class EyePatternsTest : public EditorFixture {
   }
 
   void SetEyes(std::uint32_t left, std::uint32_t right) {
-    for (Pose& pose : document->poses) {
+    for (Pose& pose : document->motion.poses) {
       pose.leftEye = left;
       pose.rightEye = right;
       pose.mouth = 200;

@@ -76,9 +76,9 @@ class JumpAddressesTest : public EditorFixture {
   std::string WrittenProgram(int poses, const ProgramOptions& options, bool holdTimes = false) {
     StartWithPoses(poses);
     document->standardValues = StandardValues{};
-    document->endWait = 0;
+    document->motion.endWait = 0;
     if (!holdTimes)
-      for (Pose& pose : document->poses) pose.holdTime = 0;
+      for (Pose& pose : document->motion.poses) pose.holdTime = 0;
     const auto program = BuildProgramText(*document, options);
     EXPECT_TRUE(program.has_value());
     return program.value_or("");
@@ -182,11 +182,11 @@ TEST_F(JumpAddressesTest, ProgramToTextAndBackAddsOnlyTheEndBlock) {
     SCOPED_TRACE(c.what);
     StartWithPoses(2);
     document->standardValues = StandardValues{};
-    document->endWait = 0;
-    for (Pose& pose : document->poses) pose.holdTime = 0;
+    document->motion.endWait = 0;
+    for (Pose& pose : document->motion.poses) pose.holdTime = 0;
     if (c.synchronised) {
-      document->poses[1].flags |= kStartSynchronised;
-      document->poses[1].startTime = 30;
+      document->motion.poses[1].flags |= kStartSynchronised;
+      document->motion.poses[1].startTime = 30;
     }
     const std::string program = BuildProgramText(*document, c.options).value_or("");
     const JumpsToNamesResult named = JumpsToBlockNames(program);

@@ -47,7 +47,7 @@ class PlaybackTest : public ::testing::Test {
       Pose pose = NewPose(*document);
       pose.servo[0] = static_cast<std::int16_t>(100 * i);
       pose.label = SystemText("ポーズ" + std::to_string(i + 1));
-      document->poses.push_back(pose);
+      document->motion.poses.push_back(pose);
     }
     document->currentPose = 0;
     RebuildPoseTabs(*document, ui);
@@ -146,8 +146,8 @@ TEST_F(PlaybackTest, EachWaitIsTheSentPosesTravelAndHoldTime) {
     Start(3, slow ? "SLOW_CHECK=1\nSLOW_RATIO=2\n" : "");
     const int times[][2] = {{60, 30}, {30, 0}, {1, 0}};  // travel, hold
     for (int i = 0; i < 3; ++i) {
-      document->poses[static_cast<std::size_t>(i)].travelTime = times[i][0];
-      document->poses[static_cast<std::size_t>(i)].holdTime = times[i][1];
+      document->motion.poses[static_cast<std::size_t>(i)].travelTime = times[i][0];
+      document->motion.poses[static_cast<std::size_t>(i)].holdTime = times[i][1];
     }
     ShowPose(*document, ui);
     ui.SetChecked(ctl::kBackAndForth, true);
@@ -165,7 +165,7 @@ TEST_F(PlaybackTest, SendTimesAndLateTicksDoNotAddUpOverAMinute) {
   // 40 poses of 1.5 s: a minute of motion. Each send takes 80 to 200 ms and
   // each tick comes up to 30 ms late.
   Start(40);
-  for (Pose& pose : document->poses) {
+  for (Pose& pose : document->motion.poses) {
     pose.travelTime = 60;
     pose.holdTime = 30;
   }
@@ -184,7 +184,7 @@ TEST_F(PlaybackTest, SendTimesAndLateTicksDoNotAddUpOverAMinute) {
   Start(4);
   const std::vector<std::int64_t> late =
       PlayOnClock([](int step) { return step == 1 ? 4000 : 0; }, [](int) { return 0; });
-  const int period = PlaybackPeriod(*document, document->poses[0]);
+  const int period = PlaybackPeriod(*document, document->motion.poses[0]);
   EXPECT_EQ(late, (std::vector<std::int64_t>{0, period, period + 4000, 2 * period + 4000}));
 }
 
@@ -228,7 +228,7 @@ TEST_F(PlaybackTest, PosesDeletedWhilePlayingEndThePass) {
   Tick();
   std::vector<int> sent;
   sent.push_back(TakeSent());  // pose 1; pose 2 is next
-  document->poses.resize(1);
+  document->motion.poses.resize(1);
   while (ui.timers.contains(0)) {
     Tick();
     if (const int pose = TakeSent(); pose >= 0) sent.push_back(pose);
@@ -241,7 +241,7 @@ TEST_F(PlaybackTest, PosesDeletedWhilePlayingEndThePass) {
   ui.SetChecked(ctl::kReplay, true);
   TogglePlayback(*document, editor);
   ASSERT_EQ(TakeSent(), 0);
-  document->poses.clear();
+  document->motion.poses.clear();
   Tick();
   EXPECT_EQ(TakeSent(), -1);
   ExpectStopped();
@@ -252,7 +252,7 @@ TEST_F(PlaybackTest, RemoteSendStoresTheEditorFirst) {
   ui.SetText(ctl::ServoField(0), "123");
   RemoteSendCurrentPose(*document, editor);
   EXPECT_EQ(TakeSent(), 1) << "123 / 100: the edited value was sent";
-  EXPECT_EQ(document->poses[0].servo[0], 123);
+  EXPECT_EQ(document->motion.poses[0].servo[0], 123);
 
   ui.WriteNumber(ctl::kTravelTime, 10);  // refused by the speed check
   RemoteSendCurrentPose(*document, editor);

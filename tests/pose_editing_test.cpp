@@ -53,26 +53,26 @@ TEST_F(PoseEditingTest, AddingAfterTheLastPoseNumbersTheNewPose) {
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ2", "ポーズ3", "ポーズ4"));
   EXPECT_EQ(document->currentPose, 3);
   EXPECT_EQ(ui.SelectedTab(ctl::kPoseTabs), 3);
-  EXPECT_EQ(document->poses[2].servo[0], 77) << "the editor was committed first";
-  EXPECT_EQ(document->poses[3].servo[0], 77) << "the new pose is a copy";
+  EXPECT_EQ(document->motion.poses[2].servo[0], 77) << "the editor was committed first";
+  EXPECT_EQ(document->motion.poses[3].servo[0], 77) << "the new pose is a copy";
   EXPECT_TRUE(document->modified);
 }
 
 TEST_F(PoseEditingTest, AddingInsideTheMotionDerivesTheLabelAndMovesTheRestOn) {
   StartWithPoses(3);
-  Pose& first = document->poses[0];
+  Pose& first = document->motion.poses[0];
   first.flags |= kStartSynchronised;
   first.startTime = 45;
   first.reserved[4] = 9;
   first.leftEye = 3 << 16;
   AddPose(*document, editor);
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ1-1", "ポーズ2", "ポーズ3"));
-  const Pose& added = document->poses[1];
+  const Pose& added = document->motion.poses[1];
   EXPECT_EQ(added.flags & kStartSynchronised, 0u) << "a copy never starts synchronised";
   EXPECT_EQ(added.startTime, 0);
   EXPECT_EQ(added.reserved[4], 9);
   EXPECT_EQ(added.leftEye, 3u << 16);
-  EXPECT_EQ(document->poses[2].servo[0], 100) << "ポーズ2 moved one place on";
+  EXPECT_EQ(document->motion.poses[2].servo[0], 100) << "ポーズ2 moved one place on";
   EXPECT_EQ(document->currentPose, 1);
   EXPECT_TRUE(ui.IsEnabled(ctl::kSwapPose));
 
@@ -148,8 +148,8 @@ TEST_F(PoseEditingTest, SwappingMovesTheCurrentPoseEarlierWithItsLabel) {
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ2", "ポーズ1", "ポーズ3"));
   EXPECT_EQ(document->currentPose, 0);
   EXPECT_EQ(ui.SelectedTab(ctl::kPoseTabs), 0);
-  EXPECT_EQ(document->poses[0].holdTime, 75) << "committed before the swap";
-  EXPECT_EQ(document->poses[0].servo[0], 100);
+  EXPECT_EQ(document->motion.poses[0].holdTime, 75) << "committed before the swap";
+  EXPECT_EQ(document->motion.poses[0].servo[0], 100);
   EXPECT_FALSE(ui.IsEnabled(ctl::kSwapPose));
   EXPECT_TRUE(document->modified);
 
@@ -167,8 +167,8 @@ TEST_F(PoseEditingTest, OriginPoseWithoutPosesCreatesTheFirstPose) {
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgAddOriginPose));
   ASSERT_EQ(document->poseCount(), 1);
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ1"));
-  EXPECT_EQ(document->poses[0].servo[19], 190);
-  EXPECT_EQ(document->poses[0].travelTime, 60);
+  EXPECT_EQ(document->motion.poses[0].servo[19], 190);
+  EXPECT_EQ(document->motion.poses[0].travelTime, 60);
   EXPECT_EQ(ui.Text(ctl::ServoField(19)), "190");
   EXPECT_TRUE(ui.IsEnabled(ctl::kAddPose));
   EXPECT_TRUE(document->modified);
@@ -185,10 +185,10 @@ TEST_F(PoseEditingTest, OriginPoseWithPosesChangesOnlyTheEditorFields) {
   OriginPose(*document, editor, true);
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgReplaceWithOriginPose, kMsgReplaceWithOriginPose));
   EXPECT_EQ(Field(3), 30);
-  EXPECT_EQ(document->poses[0].servo[3], 3) << "the pose changes at the next commit";
+  EXPECT_EQ(document->motion.poses[0].servo[3], 3) << "the pose changes at the next commit";
   EXPECT_TRUE(document->modified);
   ASSERT_TRUE(CommitEditor(*document, editor));
-  EXPECT_EQ(document->poses[0].servo[3], 30);
+  EXPECT_EQ(document->motion.poses[0].servo[3], 30);
 }
 
 TEST_F(PoseEditingTest, OriginPoseWithoutStandardValuesChangesNothing) {
@@ -210,7 +210,7 @@ TEST_F(PoseEditingTest, MirroringTheLegsSwapsDeviationsWithOppositeSign) {
   EXPECT_EQ(Field(5), 50 - 50);
   EXPECT_EQ(Field(0), 0 + 20);
   EXPECT_TRUE(document->modified);
-  EXPECT_EQ(document->poses[0].servo[0], 0) << "only the editor changes";
+  EXPECT_EQ(document->motion.poses[0].servo[0], 0) << "only the editor changes";
 }
 
 TEST_F(PoseEditingTest, MirroringTheHeadReflectsTwoServosAndKeepsId15) {
@@ -259,12 +259,12 @@ TEST_F(PoseEditingTest, StartSyncFollowsTheCheckBox) {
   StartWithPoses(2);
   ui.SetChecked(ctl::kStartSync, true);
   ToggleStartSync(*document, ui);
-  EXPECT_EQ(document->poses[0].flags, kBrightnessLimit | kStartSynchronised);
+  EXPECT_EQ(document->motion.poses[0].flags, kBrightnessLimit | kStartSynchronised);
   EXPECT_TRUE(ui.IsEnabled(ctl::kStartTime));
   EXPECT_TRUE(document->modified);
   ui.SetChecked(ctl::kStartSync, false);
   ToggleStartSync(*document, ui);
-  EXPECT_EQ(document->poses[0].flags, kBrightnessLimit);
+  EXPECT_EQ(document->motion.poses[0].flags, kBrightnessLimit);
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ class ProgramReaderTest : public EditorFixture {
     return ReadMotionProgram(*document, editor, folder.Write("MOTION.KM4", program));
   }
 
-  const Pose& PoseAt(int i) const { return document->poses[static_cast<std::size_t>(i)]; }
+  const Pose& PoseAt(int i) const { return document->motion.poses[static_cast<std::size_t>(i)]; }
 };
 
 TEST_F(ProgramReaderTest, TheArrayFixtureHasTheWrittenLineLengths) {
@@ -136,7 +136,7 @@ TEST_F(ProgramReaderTest, TheArrayFixtureHasTheWrittenLineLengths) {
 
 TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
   StartReader();
-  document->startSound = "stale";
+  document->motion.startSound = "stale";
   ui.SetText(ctl::kLoopCount, "9");
   PoseArray first;
   for (int k = 0; k < kServoCount; ++k) {
@@ -159,8 +159,8 @@ TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
   EXPECT_EQ(ui.shown[0].kind, BoxKind::kYesNoQuestion);
   EXPECT_THAT(ui.shown[0].args, ElementsAre("voice\\303.wav"));
   EXPECT_THAT(ui.shown[1].args, ElementsAre("voice\\END.wav"));
-  EXPECT_EQ(document->startSound, "voice\\303.wav");
-  EXPECT_EQ(document->endSound, "voice\\Y153.wav") << "No keeps the end sound";
+  EXPECT_EQ(document->motion.startSound, "voice\\303.wav");
+  EXPECT_EQ(document->motion.endSound, "voice\\Y153.wav") << "No keeps the end sound";
   EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 4);
 
   ASSERT_EQ(document->poseCount(), 2) << "the earlier poses were released";
@@ -189,8 +189,8 @@ TEST_F(ProgramReaderTest, ASoundOfferedWhileTheStartSoundIsSetBecomesTheEndSound
   ASSERT_TRUE(Read(kHeader + SoundGroup("START", "voice\\2.wav") +
                    PoseGroup("p", PoseArray(), "60") + kFinalLine));
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgUseAsEndSound));
-  EXPECT_EQ(document->startSound, "voice\\1.wav");
-  EXPECT_EQ(document->endSound, "voice\\2.wav");
+  EXPECT_EQ(document->motion.startSound, "voice\\1.wav");
+  EXPECT_EQ(document->motion.endSound, "voice\\2.wav");
 }
 
 TEST_F(ProgramReaderTest, UnnamedPosesAreNumberedAndBadWordsRepeatThePreviousServo) {
@@ -281,10 +281,10 @@ TEST_F(ProgramReaderTest, AFileThatIsNoProgramIsRefusedAndChangesNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     StartReader();
-    document->startSound = "mine.wav";
-    document->endSound = "";
-    document->startWait = 7;
-    document->startTorqueOn = 1;
+    document->motion.startSound = "mine.wav";
+    document->motion.endSound = "";
+    document->motion.startWait = 7;
+    document->motion.startTorqueOn = 1;
     ui.SetText(ctl::kLoopCount, "9");
     ui.SetChecked(ctl::kBackAndForth, true);
     ui.shown.clear();
@@ -295,10 +295,10 @@ TEST_F(ProgramReaderTest, AFileThatIsNoProgramIsRefusedAndChangesNothing) {
     EXPECT_THAT(ui.shown[0].args, ElementsAre(path));
     EXPECT_EQ(document->poseCount(), 3);
     EXPECT_EQ(LabelOf(2), "ポーズ3");
-    EXPECT_EQ(document->startSound, "mine.wav");
-    EXPECT_EQ(document->endSound, "");
-    EXPECT_EQ(document->startWait, 7);
-    EXPECT_EQ(document->startTorqueOn, 1);
+    EXPECT_EQ(document->motion.startSound, "mine.wav");
+    EXPECT_EQ(document->motion.endSound, "");
+    EXPECT_EQ(document->motion.startWait, 7);
+    EXPECT_EQ(document->motion.startTorqueOn, 1);
     EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 9);
     EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
   }
@@ -332,7 +332,8 @@ TEST_F(ProgramReaderTest, PosesBeyondTheLimitAreLeftOutAndTheUserIsTold) {
   ASSERT_TRUE(Read(program));
   ASSERT_EQ(document->poseCount(), 2);
   EXPECT_EQ(PoseAt(1).label, "two");
-  EXPECT_EQ(document->startSound, "voice\\end.wav") << "the rest of the program is still scanned";
+  EXPECT_EQ(document->motion.startSound, "voice\\end.wav")
+      << "the rest of the program is still scanned";
   ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgUseAsStartSound, kMsgPosesBeyondLimitNotRead));
   EXPECT_EQ(ui.shown[1].kind, BoxKind::kExclamation);
   EXPECT_THAT(ui.shown[1].args, ElementsAre("2"));

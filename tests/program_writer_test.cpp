@@ -198,11 +198,11 @@ class ProgramWriterTest : public EditorFixture {
   // times, standard values 0.
   void StartBare(int poses) {
     StartWithPoses(poses);
-    document->startSound.clear();
-    document->endSound.clear();
-    document->startWait = 0;
-    document->endWait = 0;
-    for (Pose& pose : document->poses) pose.holdTime = 0;
+    document->motion.startSound.clear();
+    document->motion.endSound.clear();
+    document->motion.startWait = 0;
+    document->motion.endWait = 0;
+    for (Pose& pose : document->motion.poses) pose.holdTime = 0;
     document->standardValues = StandardValues{};
   }
 
@@ -212,7 +212,7 @@ class ProgramWriterTest : public EditorFixture {
     return text.value_or("");
   }
 
-  Pose& PoseAt(int i) { return document->poses[static_cast<std::size_t>(i)]; }
+  Pose& PoseAt(int i) { return document->motion.poses[static_cast<std::size_t>(i)]; }
 };
 
 TEST_F(ProgramWriterTest, OnePoseIsHeaderPoseGroupAndFinalLine) {
@@ -244,12 +244,12 @@ TEST_F(ProgramWriterTest, OnePoseIsHeaderPoseGroupAndFinalLine) {
 
 TEST_F(ProgramWriterTest, StartAndEndProcessingSurroundThePoses) {
   StartBare(1);
-  document->startTorqueOn = 1;
-  document->startSound = "voice\\303.wav";
-  document->startWait = 100;
-  document->endSound = "voice\\Y153.wav";
-  document->endWait = 50;
-  document->endTorqueOff = 1;
+  document->motion.startTorqueOn = 1;
+  document->motion.startSound = "voice\\303.wav";
+  document->motion.startWait = 100;
+  document->motion.endSound = "voice\\Y153.wav";
+  document->motion.endWait = 50;
+  document->motion.endTorqueOff = 1;
   PoseAt(0).holdTime = 60;
   const std::string program = Program();
 
@@ -568,11 +568,11 @@ TEST_F(ProgramWriterCommandTest, ANameNoProgramCanCarryIsRefusedBeforeAFileIsAsk
                   "ません。");
 
     PoseAt(1).label = SystemText("ポーズ2");
-    document->endSound = std::string("voice\\") + bad + ".wav";
+    document->motion.endSound = std::string("voice\\") + bad + ".wav";
     ui.shown.clear();
     EXPECT_FALSE(Write(folder.Path("MOTION.KM4")));
     EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameUnfit));
-    EXPECT_THAT(ui.shown[0].args, ElementsAre(document->endSound));
+    EXPECT_THAT(ui.shown[0].args, ElementsAre(document->motion.endSound));
     EXPECT_THAT(ui.fileRequests, IsEmpty());
     EXPECT_EQ(folder.Read("MOTION.KM4"), "<missing>");
     ui.fileAnswers.clear();

@@ -47,7 +47,7 @@ class SendToRobotTest : public EditorFixture {
 TEST_F(SendToRobotTest, PosesAndCommandsLandInTheirFiles) {
   folder.Write("card/ADDON/SERVO.LOG", std::string(300, 'x'));
   ASSERT_TRUE(Send(1));
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[1]))
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[1]))
       << "the whole file is the record";
   ASSERT_TRUE(Send(kCommandExecute));
   EXPECT_EQ(Addon("REMOTE.LOG"), std::string("\xFE\xFF\x88\x03", 4) + std::string(12, '\0'));
@@ -58,7 +58,7 @@ TEST_F(SendToRobotTest, PosesAndCommandsLandInTheirFiles) {
   // A card folder typed without its final separator names the same folder.
   document->cardFolder = folder.Path("card");
   ASSERT_TRUE(Send(0));
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
 }
 
 TEST_F(SendToRobotTest, AnUnwritableCardIsTriedEightTimesThenForgotten) {
@@ -99,7 +99,7 @@ TEST_F(SendToRobotTest, AFileHeldByAnotherProgramIsWrittenOnceItIsFree) {
   };
   ASSERT_TRUE(Send(0));
   EXPECT_THAT(sleeps, ElementsAre(100, 100, 100));
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
   EXPECT_THAT(ui.shown, IsEmpty());
 }
 
@@ -193,7 +193,7 @@ TEST_F(SendToRobotTest, ARecordReplacesThePreviousFileAsAWhole) {
   seen.resize(static_cast<std::size_t>(std::max<ssize_t>(::pread(reader, seen.data(), 256, 0), 0)));
   ::close(reader);
   EXPECT_EQ(seen, previous) << "never a mixture of two records";
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[1]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[1]));
 }
 
 TEST_F(SendToRobotTest, OverFlashAirTheRecordsAreUploaded) {
@@ -204,7 +204,7 @@ TEST_F(SendToRobotTest, OverFlashAirTheRecordsAreUploaded) {
   document->flashAirHost = "127.0.0.1:" + std::to_string(port);
 
   ASSERT_TRUE(Send(1));
-  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->poses[1]));
+  EXPECT_EQ(Addon("SERVO.LOG"), PoseRecord(*document, document->motion.poses[1]));
   ASSERT_TRUE(Send(kCommandConnect));
   EXPECT_EQ(Addon("REMOTE.LOG"), CommandRecord(kCommandConnect));
   EXPECT_FALSE(ClearPoseFile(*document, ui)) << "over Wi-Fi clearing never reports success";

@@ -136,8 +136,8 @@ TEST_P(ServoLogsTest, RecordedLogsBecomePosesUntilOneIsNotRecorded) {
   EXPECT_TRUE(Import());
   EXPECT_THAT(ui.shown, IsEmpty());
   EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ2", "ポーズ3"));
-  EXPECT_EQ(document->poses[2].servo[19], 319);
-  EXPECT_EQ(document->poses[2].travelTime, 45) << "a new pose of the settings";
+  EXPECT_EQ(document->motion.poses[2].servo[19], 319);
+  EXPECT_EQ(document->motion.poses[2].travelTime, 45) << "a new pose of the settings";
   EXPECT_EQ(document->currentPose, 0);
   EXPECT_EQ(ui.Text(ctl::ServoField(1)), "101") << "the first pose is shown";
   EXPECT_EQ(ui.Text(ctl::kLoopCount), "3") << "the program settings return to the file's";
@@ -185,13 +185,13 @@ TEST_P(ServoLogsTest, AnAbnormalValueIsAskedOnceAndCorrectedOrSkipped) {
     EXPECT_THAT(Tabs(), ::testing::ElementsAreArray(c.tabs));
     EXPECT_THAT(ui.shownIds(), ::testing::ElementsAreArray(c.shown));
     if (c.answer == Button::kYes) {
-      EXPECT_EQ(document->poses[1].servo[3], 7) << "the standard value";
-      EXPECT_EQ(document->poses[1].servo[4], 204);
-      EXPECT_EQ(document->poses[2].servo[0], 7);
+      EXPECT_EQ(document->motion.poses[1].servo[3], 7) << "the standard value";
+      EXPECT_EQ(document->motion.poses[1].servo[4], 204);
+      EXPECT_EQ(document->motion.poses[2].servo[0], 7);
     } else {
       EXPECT_EQ(ui.shown[1].args, std::vector<std::string>{ShownName(2)});
       EXPECT_EQ(ui.shown[2].args, std::vector<std::string>{ShownName(3)});
-      EXPECT_EQ(document->poses[1].servo[0], 400) << "log 4 follows log 1";
+      EXPECT_EQ(document->motion.poses[1].servo[0], 400) << "log 4 follows log 1";
     }
   }
 }
@@ -222,7 +222,7 @@ TEST_P(ServoLogsTest, AFirstLogNotRecordedReports129AndKeepsThePoses) {
     EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
     EXPECT_EQ(document->logPath, "");
     EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ2")) << "the motion stays";
-    EXPECT_EQ(document->poses[1].servo[0], 100);
+    EXPECT_EQ(document->motion.poses[1].servo[0], 100);
   }
 }
 
@@ -258,7 +258,7 @@ TEST_P(ServoLogDialogTest, ALaterLogOfTheSeriesIsReadFromTheFirstAndAppended) {
 
     EXPECT_TRUE(Import(false, chosen)) << "the box unticked";
     EXPECT_THAT(Tabs(), ElementsAre("ポーズ1", "ポーズ2", "ポーズ3", "ポーズ4", "ポーズ5"));
-    EXPECT_EQ(document->poses[2].servo[0], 1100);
+    EXPECT_EQ(document->motion.poses[2].servo[0], 1100);
     EXPECT_EQ(document->logPath, LogPath(1));
     EXPECT_EQ(Setting("LOG", "PATH"), folder.Path("card/ADDON/サーボ01.LOG"));
     EXPECT_EQ(ui.fileRequests.back().optionText,
@@ -285,7 +285,7 @@ TEST_P(ServoLogDialogTest, TheBoxChoosesBetweenAppendingAndReplacing) {
 
     EXPECT_TRUE(Import(c.ticked));
     EXPECT_THAT(Tabs(), ::testing::ElementsAreArray(c.tabs));
-    EXPECT_EQ(document->poses[c.tabs.size() - 2].servo[0], 1000);
+    EXPECT_EQ(document->motion.poses[c.tabs.size() - 2].servo[0], 1000);
     EXPECT_EQ(document->modified, c.modifiedAfter)
         << "edits kept beside the new poses are still unsaved";
   }

@@ -96,7 +96,7 @@ TEST_F(SimulatorTest, SendAndCaptureGoThroughTheRunningSimulator) {
   ExpectSimulatorControls(true);
 
   ASSERT_TRUE(SendToRobot(*document, ui, 1));
-  EXPECT_EQ(folder.Read("tmp/SERVO.LOG"), PoseRecord(*document, document->poses[1]));
+  EXPECT_EQ(folder.Read("tmp/SERVO.LOG"), PoseRecord(*document, document->motion.poses[1]));
 
   // Pose 1 is held by the simulator while pose 0 is shown.
   ASSERT_TRUE(CapturePose(*document, editor));
@@ -140,7 +140,7 @@ TEST_F(SimulatorTest, WithFlashAirConfiguredSendsStillGoToTheSimulator) {
   EXPECT_EQ(FolderSetting(), folder.path()) << "written without a final separator";
 
   ASSERT_TRUE(SendToRobot(*document, ui, 0));
-  EXPECT_EQ(folder.Read("tmp/SERVO.LOG"), PoseRecord(*document, document->poses[0]));
+  EXPECT_EQ(folder.Read("tmp/SERVO.LOG"), PoseRecord(*document, document->motion.poses[0]));
   server.Stop();
   EXPECT_THAT(requests, IsEmpty());
   EXPECT_FALSE(fs::exists(folder.Path("card/ADDON/SERVO.LOG")));

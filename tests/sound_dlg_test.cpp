@@ -48,16 +48,16 @@ Shown ShownIn(const ScriptedControls& c) {
 
 // The document's six values.
 auto Six(const MotionDocument& d) {
-  return std::tuple(d.startSound, d.endSound, d.startWait, d.endWait, d.startTorqueOn,
-                    d.endTorqueOff);
+  return std::tuple(d.motion.startSound, d.motion.endSound, d.motion.startWait, d.motion.endWait,
+                    d.motion.startTorqueOn, d.motion.endTorqueOff);
 }
 
 class SoundDlgTest : public EditorFixture {
  protected:
   void SetUp() override {
     Start();
-    document->endTorqueOff = 1;
-    document->endWait = 120;
+    document->motion.endTorqueOff = 1;
+    document->motion.endWait = 120;
   }
   bool Run(std::deque<Step> steps) {
     ui.modalSteps = std::move(steps);
@@ -76,7 +76,7 @@ TEST_F(SoundDlgTest, OpensOnTheStartValuesAndCancelKeepsTheDocument) {
   EXPECT_EQ(dialog.at(sound::kWaitSpin).lower, 0);
   EXPECT_EQ(dialog.at(sound::kWaitSpin).upper, 3000);
   EXPECT_EQ(Six(*document), before);
-  EXPECT_EQ(document->startSound, "voice\\303.wav") << "the settings' default";
+  EXPECT_EQ(document->motion.startSound, "voice\\303.wav") << "the settings' default";
   EXPECT_FALSE(document->modified);
 }
 
@@ -99,8 +99,8 @@ TEST_F(SoundDlgTest, SwitchingKeepsBothSidesAndOkStoresThem) {
 
 TEST_F(SoundDlgTest, OkStoresTheSideShown) {
   EXPECT_TRUE(Run({Radio(sound::kShowEnd), Type(sound::kWait, "300"), Click(kIdOk)}));
-  EXPECT_EQ(document->endWait, 300);
-  EXPECT_EQ(document->startWait, 100);
+  EXPECT_EQ(document->motion.endWait, 300);
+  EXPECT_EQ(document->motion.startWait, 100);
 }
 
 TEST_F(SoundDlgTest, ASoundNameNoProgramCanCarryIsRefusedAtOk) {
@@ -121,8 +121,8 @@ TEST_F(SoundDlgTest, ASoundNameNoProgramCanCarryIsRefusedAtOk) {
            Type(sound::kSound, "c.wav"), Click(kIdOk)}));
   EXPECT_THAT(ui.shownIds(), ::testing::ElementsAre(kMsgSoundNameUnfit, kMsgSoundNameUnfit));
   EXPECT_THAT(ui.shown[1].args, ::testing::ElementsAre("<c>.wav"));
-  EXPECT_EQ(document->startSound, "a.wav");
-  EXPECT_EQ(document->endSound, "c.wav");
+  EXPECT_EQ(document->motion.startSound, "a.wav");
+  EXPECT_EQ(document->motion.endSound, "c.wav");
   EXPECT_NE(Six(*document), before);
 }
 
@@ -155,7 +155,7 @@ TEST_F(BrowseSoundTest, OpensInTheCardsVoiceFolderAndTakesThePathFromTheCardsRoo
 
 TEST_F(BrowseSoundTest, WithoutALogTheNameIsBareAndTheEndSideUsesItsOwnCopy) {
   // ソ ends in the byte of "\": it is no separator.
-  document->endSound = SystemText("voice\\ソ.wav");
+  document->motion.endSound = SystemText("voice\\ソ.wav");
   ui.fileAnswers = {std::nullopt};
   Browse({Radio(sound::kShowEnd), Type(sound::kSound, "typed.wav"), Click(sound::kBrowse),
           Click(kIdCancel)});

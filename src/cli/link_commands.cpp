@@ -205,7 +205,7 @@ int RunSend(const std::string& settingsPath, const GlobalOptions& options,
   const int index = words->pose - 1;
   if (!SendToRobot(session.document, session.prompts, index)) return kFailed;
   std::printf("pose %d %s\n", words->pose,
-              LabelText(session.document.poses[static_cast<std::size_t>(index)]).c_str());
+              LabelText(session.document.motion.poses[static_cast<std::size_t>(index)]).c_str());
   return kDone;
 }
 
@@ -238,7 +238,7 @@ int RunPlay(const std::string& settingsPath, const GlobalOptions& options,
     if (stopRequested) break;           // in the middle of the send
     if (sent.pose < 0) return kFailed;  // the send has said why
     std::printf("pose %d %s\n", sent.pose + 1,
-                LabelText(document.poses[static_cast<std::size_t>(sent.pose)]).c_str());
+                LabelText(document.motion.poses[static_cast<std::size_t>(sent.pose)]).c_str());
     std::fflush(stdout);
     if (sent.waitMs < 0) return kDone;
     if (!WaitUnlessStopped(sent.waitMs)) break;
@@ -295,7 +295,7 @@ int RunRecord(const std::string& settingsPath, const GlobalOptions& options,
   if (!input || !output) return kBadCommandLine;
   CliSession session(settingsPath, options);
   if (!OpenWithPose(session, *input, "record", words->pose)) return kFailed;
-  const Pose& pose = session.document.poses[static_cast<std::size_t>(words->pose - 1)];
+  const Pose& pose = session.document.motion.poses[static_cast<std::size_t>(words->pose - 1)];
   if (!WriteFileAtomically(*output, PoseRecord(session.document, pose))) {
     std::fprintf(stderr, "kzmotion-cli record: cannot write %s\n", words->output.c_str());
     return kFailed;

@@ -128,8 +128,7 @@ int WriteBinary(CliSession& session, const WriteWords& words) {
   if (!target) return kBadCommandLine;
   MotionDocument& document = session.document;
   if (!document.standardValues && !LoadStandardValues(document, session.ui)) return kFailed;
-  const BinaryProgramOptions options{session.controls.ReadNumber(ctl::kLoopCount),
-                                     session.controls.IsChecked(ctl::kBackAndForth)};
+  const BinaryProgramOptions options{document.motion.loopCount, document.motion.backAndForth};
   if (words.output.empty())
     return WriteBinaryProgram(document, session.ui, *target, kDispatchMode, options, words.word)
                ? kDone
@@ -193,9 +192,8 @@ int RunDump(const std::string& settingsPath, const GlobalOptions& options,
   // Messages would spoil the JSON on standard output.
   CliSession session(settingsPath, options, stderr);
   if (!OpenMotionWithPoses(session, *input)) return kFailed;
-  const std::string json =
-      MotionJson(session.document, session.controls.ReadNumber(ctl::kLoopCount),
-                 session.controls.IsChecked(ctl::kBackAndForth));
+  const std::string json = MotionJson(session.document, session.document.motion.loopCount,
+                                      session.document.motion.backAndForth);
   std::fputs(json.c_str(), stdout);
   return kDone;
 }

@@ -51,7 +51,7 @@ bool ConvertEyePatterns(const MotionDocument& document, Prompts& prompts, Dialog
   request.overwritePrompt = true;
   const auto answer = dialogs.AskFile(request);
   if (!answer) return false;
-  const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
+  const Pose& pose = document.motion.poses[static_cast<std::size_t>(document.currentPose)];
   return ConvertEyePatternsInFile(answer->path, static_cast<int>((pose.leftEye >> 16) & 0xFF),
                                   static_cast<int>((pose.rightEye >> 16) & 0xFF), prompts);
 }

@@ -10,7 +10,7 @@ constexpr int kMouthSwatch = 1059;
 
 std::uint32_t LedSwatchColor(const MotionDocument& document, int controlId) {
   if (!document.hasCurrentPose()) return kNoPoseSwatchColor;
-  const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
+  const Pose& pose = document.motion.poses[static_cast<std::size_t>(document.currentPose)];
   switch (controlId) {
     case kMouthSwatch:
       return static_cast<std::uint32_t>(pose.mouth);

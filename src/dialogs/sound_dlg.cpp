@@ -44,12 +44,12 @@ std::string RobotPath(std::string path) {
 }  // namespace
 
 CSoundDlg::CSoundDlg(MotionDocument& document, Dialogs& dialogs, Prompts& prompts)
-    : startSound(document.startSound),
-      endSound(document.endSound),
-      startWait(document.startWait),
-      endWait(document.endWait),
-      startTorqueOn(document.startTorqueOn),
-      endTorqueOff(document.endTorqueOff),
+    : startSound(document.motion.startSound),
+      endSound(document.motion.endSound),
+      startWait(document.motion.startWait),
+      endWait(document.motion.endWait),
+      startTorqueOn(document.motion.startTorqueOn),
+      endTorqueOff(document.motion.endTorqueOff),
       document(&document),
       cardRootOf(MountPointOf),
       dialogs_(dialogs),
@@ -175,12 +175,12 @@ std::string MountPointOf(const std::string& path) {
 bool EditStartEndProcessing(MotionDocument& document, EditorUi& ui) {
   CSoundDlg dialog(document, ui.dialogs, ui.prompts);
   if (ui.dialogs.RunModal(dialog) != kIdOk) return false;
-  document.startSound = dialog.startSound;
-  document.endSound = dialog.endSound;
-  document.startWait = dialog.startWait;
-  document.endWait = dialog.endWait;
-  document.startTorqueOn = dialog.startTorqueOn;
-  document.endTorqueOff = dialog.endTorqueOff;
+  document.motion.startSound = dialog.startSound;
+  document.motion.endSound = dialog.endSound;
+  document.motion.startWait = dialog.startWait;
+  document.motion.endWait = dialog.endWait;
+  document.motion.startTorqueOn = dialog.startTorqueOn;
+  document.motion.endTorqueOff = dialog.endTorqueOff;
   document.modified = true;
   return true;
 }

@@ -156,7 +156,7 @@ std::uint32_t DispatchStartOf(std::string_view image, std::uint64_t target) {
 }
 
 bool AllSoundNamesFit(const MotionDocument& document, Prompts& prompts) {
-  for (const std::string* name : {&document.startSound, &document.endSound}) {
+  for (const std::string* name : {&document.motion.startSound, &document.motion.endSound}) {
     if (name->size() <= kMaxSoundNameBytes) continue;
     prompts.ShowMessage(kMsgSoundNameTooLong, BoxKind::kExclamation,
                         {*name, std::to_string(kMaxSoundNameBytes)});
@@ -167,9 +167,9 @@ bool AllSoundNamesFit(const MotionDocument& document, Prompts& prompts) {
 
 // The second model plays a sound only when a wait follows it.
 void OfferEndWait(MotionDocument& document, Prompts& prompts) {
-  if (document.endSound.empty() || document.endWait != 0) return;
+  if (document.motion.endSound.empty() || document.motion.endWait != 0) return;
   if (prompts.ShowMessage(kMsgEndSoundNeedsWait, BoxKind::kYesNoQuestion) == Button::kYes)
-    document.endWait = kSoundWaitOnYes;
+    document.motion.endWait = kSoundWaitOnYes;
 }
 
 bool WriteFailed(Prompts& prompts) {
@@ -211,7 +211,7 @@ bool WriteIntoImage(MotionDocument& document, EditorUi& ui, const std::string& p
 
 std::size_t EncodeBinaryPose(const MotionDocument& document, int poseIndex, std::string& out) {
   const std::size_t begin = out.size();
-  const Pose& pose = document.poses[static_cast<std::size_t>(poseIndex)];
+  const Pose& pose = document.motion.poses[static_cast<std::size_t>(poseIndex)];
   const StandardValues standard = document.standardValues.value_or(StandardValues{});
 
   // The 128-byte pose array: servo ID 1 idle, IDs 2 to 21 as target and
@@ -243,13 +243,14 @@ std::size_t EncodeBinaryPose(const MotionDocument& document, int poseIndex, std:
 std::optional<std::string> BuildBinaryProgram(const MotionDocument& document,
                                               const BinaryProgramOptions& options,
                                               std::uint32_t base) {
-  if (document.startSound.size() > kMaxSoundNameBytes ||
-      document.endSound.size() > kMaxSoundNameBytes)
+  if (document.motion.startSound.size() > kMaxSoundNameBytes ||
+      document.motion.endSound.size() > kMaxSoundNameBytes)
     return std::nullopt;
   std::string out;
-  if (document.startTorqueOn) AppendTorque(out, true);
-  if (!document.startSound.empty()) AppendSound(out, document.startSound);
-  if (document.startWait > 0) AppendWait(out, static_cast<std::uint32_t>(document.startWait));
+  if (document.motion.startTorqueOn) AppendTorque(out, true);
+  if (!document.motion.startSound.empty()) AppendSound(out, document.motion.startSound);
+  if (document.motion.startWait > 0)
+    AppendWait(out, static_cast<std::uint32_t>(document.motion.startWait));
   const bool loops = options.loopCount > 1;
   std::uint32_t countDown = 0;
   if (loops) {
@@ -260,9 +261,10 @@ std::optional<std::string> BuildBinaryProgram(const MotionDocument& document,
   if (options.backAndForth)
     for (int i = document.poseCount() - 2; i >= 0; --i) EncodeBinaryPose(document, i, out);
   if (loops) AppendLoopCheck(out, countDown);
-  if (!document.endSound.empty()) AppendSound(out, document.endSound);
-  if (document.endWait > 0) AppendWait(out, static_cast<std::uint32_t>(document.endWait));
-  if (document.endTorqueOff) AppendTorque(out, false);
+  if (!document.motion.endSound.empty()) AppendSound(out, document.motion.endSound);
+  if (document.motion.endWait > 0)
+    AppendWait(out, static_cast<std::uint32_t>(document.motion.endWait));
+  if (document.motion.endTorqueOff) AppendTorque(out, false);
   AppendEnd(out);
   return out;
 }

@@ -131,7 +131,7 @@ std::optional<std::string> LabelAt(std::string_view table, std::int32_t offset) 
 
 // The first sound name that does not fit its header field, if any.
 const std::string* OverlongSoundName(const MotionDocument& document) {
-  for (const std::string* name : {&document.startSound, &document.endSound})
+  for (const std::string* name : {&document.motion.startSound, &document.motion.endSound})
     if (name->size() > kEditDataSoundNameMax) return name;
   return nullptr;
 }
@@ -141,8 +141,8 @@ const std::string* OverlongSoundName(const MotionDocument& document) {
 std::string EncodeEditData(const MotionDocument& document, const EditDataOptions& options) {
   std::uint32_t flags = 0;
   if (options.backAndForth) flags |= kEditDataBackAndForth;
-  if (document.startTorqueOn != 0) flags |= kEditDataStartTorqueOn;
-  if (document.endTorqueOff != 0) flags |= kEditDataEndTorqueOff;
+  if (document.motion.startTorqueOn != 0) flags |= kEditDataStartTorqueOn;
+  if (document.motion.endTorqueOff != 0) flags |= kEditDataEndTorqueOff;
 
   ByteWriter out;
   out.Bytes(kMagic);
@@ -151,13 +151,13 @@ std::string EncodeEditData(const MotionDocument& document, const EditDataOptions
   out.I32(document.poseCount());
   out.I32(options.loopCount);
   out.Zeros(12);
-  out.Field(document.startSound, kSoundFieldSize);
-  out.Field(document.endSound, kSoundFieldSize);
-  out.I32(document.startWait);
-  out.I32(document.endWait);
+  out.Field(document.motion.startSound, kSoundFieldSize);
+  out.Field(document.motion.endSound, kSoundFieldSize);
+  out.I32(document.motion.startWait);
+  out.I32(document.motion.endWait);
 
   std::string labels;
-  for (const Pose& pose : document.poses) {
+  for (const Pose& pose : document.motion.poses) {
     WritePoseRecord(out, pose, static_cast<std::int32_t>(labels.size()));
     labels += pose.label;
     labels += '\0';
@@ -217,15 +217,16 @@ bool ReadEditData(MotionDocument& document, EditorUi& ui, const std::string& pat
     return false;
   }
   ReleasePoses(document);
-  document.poses = std::move(data->poses);
-  ui.controls.WriteNumber(ctl::kLoopCount, data->loopCount);
-  ui.controls.SetChecked(ctl::kBackAndForth, (data->flags & kEditDataBackAndForth) != 0);
-  document.startSound = std::move(data->startSound);
-  document.endSound = std::move(data->endSound);
-  document.startWait = data->startWait;
-  document.endWait = data->endWait;
-  document.startTorqueOn = (data->flags & kEditDataStartTorqueOn) != 0 ? 1 : 0;
-  document.endTorqueOff = (data->flags & kEditDataEndTorqueOff) != 0 ? 1 : 0;
+  document.motion.poses = std::move(data->poses);
+  document.motion.loopCount = data->loopCount;
+  document.motion.backAndForth = (data->flags & kEditDataBackAndForth) != 0;
+  ShowLoopSettings(document, ui.controls);
+  document.motion.startSound = std::move(data->startSound);
+  document.motion.endSound = std::move(data->endSound);
+  document.motion.startWait = data->startWait;
+  document.motion.endWait = data->endWait;
+  document.motion.startTorqueOn = (data->flags & kEditDataStartTorqueOn) != 0 ? 1 : 0;
+  document.motion.endTorqueOff = (data->flags & kEditDataEndTorqueOff) != 0 ? 1 : 0;
   return true;
 }
 
@@ -260,8 +261,8 @@ SaveResult SaveEditData(MotionDocument& document, EditorUi& ui) {
                            {*name, std::to_string(kEditDataSoundNameMax)});
     return SaveResult::kFailed;
   }
-  const EditDataOptions options{ui.controls.ReadNumber(ctl::kLoopCount),
-                                ui.controls.IsChecked(ctl::kBackAndForth)};
+  TakeLoopSettings(document, ui.controls);
+  const EditDataOptions options{document.motion.loopCount, document.motion.backAndForth};
   if (!WriteFileAtomically(document.editDataPath, EncodeEditData(document, options))) {
     ui.prompts.ShowMessage(kMsgEditDataWriteFailed);
     return SaveResult::kFailed;

@@ -53,16 +53,17 @@ std::string MotionJson(const MotionDocument& document, int loopCount, bool backA
   std::string json = "{\n";
   json += "  \"loopCount\": " + std::to_string(loopCount) + ",\n";
   json += std::string("  \"backAndForth\": ") + (backAndForth ? "true" : "false") + ",\n";
-  json += "  \"startSound\": " + Quoted(document.startSound) + ",\n";
-  json += "  \"endSound\": " + Quoted(document.endSound) + ",\n";
-  json += "  \"startWait\": " + std::to_string(document.startWait) + ",\n";
-  json += "  \"endWait\": " + std::to_string(document.endWait) + ",\n";
-  json +=
-      std::string("  \"startTorqueOn\": ") + (document.startTorqueOn ? "true" : "false") + ",\n";
-  json += std::string("  \"endTorqueOff\": ") + (document.endTorqueOff ? "true" : "false") + ",\n";
+  json += "  \"startSound\": " + Quoted(document.motion.startSound) + ",\n";
+  json += "  \"endSound\": " + Quoted(document.motion.endSound) + ",\n";
+  json += "  \"startWait\": " + std::to_string(document.motion.startWait) + ",\n";
+  json += "  \"endWait\": " + std::to_string(document.motion.endWait) + ",\n";
+  json += std::string("  \"startTorqueOn\": ") +
+          (document.motion.startTorqueOn ? "true" : "false") + ",\n";
+  json += std::string("  \"endTorqueOff\": ") + (document.motion.endTorqueOff ? "true" : "false") +
+          ",\n";
   json += "  \"poses\": [";
   for (int i = 0; i < document.poseCount(); ++i)
-    json += (i ? ",\n" : "\n") + PoseJson(document.poses[static_cast<std::size_t>(i)]);
+    json += (i ? ",\n" : "\n") + PoseJson(document.motion.poses[static_cast<std::size_t>(i)]);
   json += document.poseCount() ? "\n  ]\n}\n" : "]\n}\n";
   return json;
 }

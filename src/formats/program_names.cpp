@@ -15,7 +15,7 @@ bool FitsProgram(std::string_view name) {
 }
 
 bool SoundNamesFitProgram(const MotionDocument& document, Prompts& prompts) {
-  for (const std::string* name : {&document.startSound, &document.endSound}) {
+  for (const std::string* name : {&document.motion.startSound, &document.motion.endSound}) {
     if (FitsProgram(*name)) continue;
     prompts.ShowMessage(kMsgSoundNameUnfit, BoxKind::kExclamation, {*name});
     return false;
@@ -25,7 +25,7 @@ bool SoundNamesFitProgram(const MotionDocument& document, Prompts& prompts) {
 
 bool PoseLabelsFitProgram(const MotionDocument& document, Prompts& prompts) {
   for (int i = 0; i < document.poseCount(); ++i) {
-    const std::string& label = document.poses[static_cast<std::size_t>(i)].label;
+    const std::string& label = document.motion.poses[static_cast<std::size_t>(i)].label;
     if (FitsProgram(label)) continue;
     prompts.ShowMessage(kMsgPoseLabelUnfit, BoxKind::kExclamation, {std::to_string(i + 1), label});
     return false;

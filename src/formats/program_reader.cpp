@@ -222,11 +222,11 @@ ScannedProgram ScanProgram(std::string_view text, const StandardValues& standard
 }
 
 void OfferSound(const std::string& name, MotionDocument& document, EditorUi& ui) {
-  const bool asStart = document.startSound.empty();
+  const bool asStart = document.motion.startSound.empty();
   const Button answer = ui.prompts.ShowMessage(asStart ? kMsgUseAsStartSound : kMsgUseAsEndSound,
                                                BoxKind::kYesNoQuestion, {name});
   if (answer != Button::kYes) return;
-  (asStart ? document.startSound : document.endSound) = name;
+  (asStart ? document.motion.startSound : document.motion.endSound) = name;
 }
 
 }  // namespace
@@ -293,7 +293,7 @@ bool ReadMotionProgram(MotionDocument& document, EditorUi& ui, const std::string
   if (hadStandardValues) LoadPoseSettings(document, ui.controls);
   ReleasePoses(document);
   for (const std::string& sound : found.sounds) OfferSound(sound, document, ui);
-  document.poses = std::move(found.poses);
+  document.motion.poses = std::move(found.poses);
   if (found.posesLeftOut)
     ui.prompts.ShowMessage(kMsgPosesBeyondLimitNotRead, BoxKind::kExclamation,
                            {std::to_string(document.maxPose)});

@@ -81,7 +81,7 @@ void AppendSynchronisedStart(std::string& out, const Pose& pose, const ProgramOp
 
 void WritePoseGroup(const MotionDocument& document, int poseIndex, int postureIndex,
                     std::string& out) {
-  const Pose& pose = document.poses[static_cast<std::size_t>(poseIndex)];
+  const Pose& pose = document.motion.poses[static_cast<std::size_t>(poseIndex)];
   const StandardValues standard = document.standardValues.value_or(StandardValues{});
   PoseArrayWords words{};
   // Servo ID n holds words 2n-2 (target) and 2n-1 (torque), n = 1 to 24.
@@ -110,14 +110,14 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
                                             const ProgramOptions& options) {
   std::string out;
   AppendHeader(out);
-  if (document.startTorqueOn) {
+  if (document.motion.startTorqueOn) {
     AppendSetPositionHead(out);
     for (int k = 0; k < kServoCount; ++k) AppendSetPositionLine(out, k);
     AppendSetPositionMove(out);
     AppendTorqueOn(out);
   }
-  if (!document.startSound.empty()) AppendSound(out, "START", document.startSound);
-  if (document.startWait > 0) AppendWait(out, document.startWait);
+  if (!document.motion.startSound.empty()) AppendSound(out, "START", document.motion.startSound);
+  if (document.motion.startWait > 0) AppendWait(out, document.motion.startWait);
 
   // Where the posture dispatch's placeholders wait for their targets.
   std::size_t groundCheck = 0;
@@ -135,7 +135,7 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
   }
 
   const bool loops = options.loopCount > 1;
-  const bool synchronised = std::any_of(document.poses.begin(), document.poses.end(),
+  const bool synchronised = std::any_of(document.motion.poses.begin(), document.motion.poses.end(),
                                         [](const Pose& p) { return p.flags & kStartSynchronised; });
   std::uint32_t countDown = 0;
   for (;;) {
@@ -147,7 +147,7 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
       AppendCountDown(out);
     }
     for (int i = 0; i < document.poseCount(); ++i) {
-      const Pose& pose = document.poses[static_cast<std::size_t>(i)];
+      const Pose& pose = document.motion.poses[static_cast<std::size_t>(i)];
       if (pose.flags & kStartSynchronised) {
         if (options.perPosture) return std::nullopt;
         if (pose.startTime != 0)
@@ -189,9 +189,9 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
   }
 
   if (loops) AppendCheckCounter(out, countDown);
-  if (!document.endSound.empty()) AppendSound(out, "END", document.endSound);
-  if (document.endWait > 0) AppendWait(out, document.endWait);
-  if (document.endTorqueOff) AppendTorqueOff(out);
+  if (!document.motion.endSound.empty()) AppendSound(out, "END", document.motion.endSound);
+  if (document.motion.endWait > 0) AppendWait(out, document.motion.endWait);
+  if (document.motion.endTorqueOff) AppendTorqueOff(out);
   AppendFinalLine(out);
   return out;
 }
@@ -220,8 +220,9 @@ bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
   if (!document.standardValues && !LoadStandardValues(document, ui)) return false;
 
   ProgramOptions options;
-  options.loopCount = ui.controls.ReadNumber(ctl::kLoopCount);
-  options.backAndForth = ui.controls.IsChecked(ctl::kBackAndForth);
+  TakeLoopSettings(document, ui.controls);
+  options.loopCount = document.motion.loopCount;
+  options.backAndForth = document.motion.backAndForth;
   if (answer->optionChecked) {
     if (options.loopCount > 1) {
       ui.prompts.ShowMessage(kMsgLoopPerPosture, BoxKind::kOk);
@@ -229,7 +230,8 @@ bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
     }
     // The labels of a per-posture program read back begin with "立ち".
     const std::string standing = SystemText("立ち姿勢").substr(0, 4);
-    if (!document.poses.empty() && document.poses.front().label.starts_with(standing)) {
+    if (!document.motion.poses.empty() &&
+        document.motion.poses.front().label.starts_with(standing)) {
       ui.prompts.ShowMessage(kMsgAlreadyPerPosture, BoxKind::kOk);
       return false;
     }

@@ -142,7 +142,7 @@ bool ImportServoLogs(MotionDocument& document, EditorUi& ui) {
     Pose pose = NewPose(document);
     pose.servo = *values;
     pose.label = NumberedPoseLabel(document.poseCount() + 1);
-    document.poses.push_back(std::move(pose));
+    document.motion.poses.push_back(std::move(pose));
   }
 
   document.currentPose = 0;

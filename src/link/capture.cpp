@@ -82,7 +82,7 @@ bool CapturePose(MotionDocument& document, EditorUi& ui) {
   // The first pose takes the values as measured, unchecked.
   pose.servo = *RecordServos(*record);
   pose.label = NumberedPoseLabel(1);
-  document.poses.assign(1, std::move(pose));
+  document.motion.poses.assign(1, std::move(pose));
   document.currentPose = 0;
   RebuildPoseTabs(document, ui.controls);
   ShowPose(document, ui.controls);

@@ -8,6 +8,7 @@
 #include "link/records.h"
 #include "link/remote_connection.h"
 #include "link/send_to_robot.h"
+#include "model/editor.h"
 #include "model/standard_values.h"
 #include "platform/card_io.h"
 #include "platform/file_io.h"
@@ -56,8 +57,9 @@ bool LoadStandardValuesOverWifi(MotionDocument& document, EditorUi& ui) {
 bool ExecuteBinary(MotionDocument& document, EditorUi& ui,
                    const DirectExecuteEnvironment& environment) {
   BinaryProgramOptions options;
-  options.loopCount = ui.controls.ReadNumber(ctl::kLoopCount);
-  options.backAndForth = ui.controls.IsChecked(ctl::kBackAndForth);
+  TakeLoopSettings(document, ui.controls);
+  options.loopCount = document.motion.loopCount;
+  options.backAndForth = document.motion.backAndForth;
   if (!document.standardValues && !(document.useFlashAir ? LoadStandardValuesOverWifi(document, ui)
                                                          : LoadStandardValues(document, ui)))
     return false;

@@ -115,7 +115,8 @@ PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui, const Monotoni
     return sent;
   }
   sent.pose = index;
-  const int period = PlaybackPeriod(document, document.poses[static_cast<std::size_t>(index)]);
+  const int period =
+      PlaybackPeriod(document, document.motion.poses[static_cast<std::size_t>(index)]);
   if (!Advance(document, controls) && !NextPass(document, controls)) {
     StopPlayback(document, controls);
     return sent;

@@ -33,7 +33,7 @@ bool SendToRobot(MotionDocument& document, Prompts& prompts, int index,
   const bool isPose = index <= kLastPoseIndex;
   if (isPose && (index < 0 || index >= document.poseCount())) return false;
   const std::string record =
-      isPose ? PoseRecord(document, document.poses[static_cast<std::size_t>(index)])
+      isPose ? PoseRecord(document, document.motion.poses[static_cast<std::size_t>(index)])
              : CommandRecord(index);
   const std::string name = isPose ? kPoseFileName : kCommandFileName;
 

@@ -21,14 +21,16 @@ void LoadPoseSettings(MotionDocument& document, Controls& controls) {
   document.defaultTravelTime = file.ReadInt("POSE", "POSE_TIME", 60);
   document.defaultHoldTime = file.ReadInt("POSE", "POSE_WAIT", 60);
   document.defaultLedColor = ReadColorSetting(file);
-  document.startSound = file.ReadText("SOUND", "START_SOUND", "voice\\303.wav", kPathCapacity);
-  document.endSound = file.ReadText("SOUND", "END_SOUND", "voice\\Y153.wav", kPathCapacity);
-  document.startWait = file.ReadInt("SOUND", "START_WAIT", 100);
-  document.endWait = file.ReadInt("SOUND", "END_WAIT", 100);
-  controls.WriteNumber(ctl::kLoopCount, file.ReadInt("POSE", "LOOP_COUNT", 1));
-  controls.SetChecked(ctl::kBackAndForth, file.ReadInt("POSE", "REVERSE_CHECK", 0) != 0);
-  document.startTorqueOn = 0;
-  document.endTorqueOff = 0;
+  document.motion.startSound =
+      file.ReadText("SOUND", "START_SOUND", "voice\\303.wav", kPathCapacity);
+  document.motion.endSound = file.ReadText("SOUND", "END_SOUND", "voice\\Y153.wav", kPathCapacity);
+  document.motion.startWait = file.ReadInt("SOUND", "START_WAIT", 100);
+  document.motion.endWait = file.ReadInt("SOUND", "END_WAIT", 100);
+  document.motion.loopCount = file.ReadInt("POSE", "LOOP_COUNT", 1);
+  document.motion.backAndForth = file.ReadInt("POSE", "REVERSE_CHECK", 0) != 0;
+  ShowLoopSettings(document, controls);
+  document.motion.startTorqueOn = 0;
+  document.motion.endTorqueOff = 0;
   document.programTorque = file.ReadInt("POSE", "PROGRAM_TORQUE", 80);
 }
 
@@ -109,7 +111,7 @@ bool CommitEditor(MotionDocument& document, EditorUi& ui) {
 
 void ShowPose(const MotionDocument& document, Controls& controls) {
   if (!document.hasCurrentPose()) return;
-  const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
+  const Pose& pose = document.motion.poses[static_cast<std::size_t>(document.currentPose)];
   for (int k = 0; k < ctl::kServoCount; ++k)
     controls.WriteNumber(ctl::ServoField(k), pose.servo[k]);
   controls.WriteNumber(ctl::kTravelTime, pose.travelTime);
@@ -127,13 +129,14 @@ void ShowPose(const MotionDocument& document, Controls& controls) {
 void RebuildPoseTabs(const MotionDocument& document, Controls& controls) {
   controls.RemoveAllTabs(ctl::kPoseTabs);
   for (int i = 0; i < document.poseCount(); ++i)
-    controls.InsertTab(ctl::kPoseTabs, i, document.poses[static_cast<std::size_t>(i)].label);
+    controls.InsertTab(ctl::kPoseTabs, i, document.motion.poses[static_cast<std::size_t>(i)].label);
   controls.SelectTab(ctl::kPoseTabs, document.currentPose);
 }
 
 void ClearEditor(MotionDocument& document, Controls& controls) {
   controls.ClearField(ctl::kTravelTime);
   controls.ClearField(ctl::kHoldTime);
+  document.motion.backAndForth = false;
   controls.SetChecked(ctl::kBackAndForth, false);
   for (int k = 0; k < ctl::kServoCount; ++k) controls.ClearField(ctl::ServoField(k));
   for (int id : {ctl::kWriteProgram, ctl::kSaveEditData, ctl::kRemoteSend, ctl::kReplay})
@@ -156,6 +159,16 @@ void EnableEditing(const MotionDocument& document, Controls& controls, bool on) 
   }
 }
 
-void ReleasePoses(MotionDocument& document) { document.poses.clear(); }
+void ReleasePoses(MotionDocument& document) { document.motion.poses.clear(); }
+
+void ShowLoopSettings(const MotionDocument& document, Controls& controls) {
+  controls.WriteNumber(ctl::kLoopCount, document.motion.loopCount);
+  controls.SetChecked(ctl::kBackAndForth, document.motion.backAndForth);
+}
+
+void TakeLoopSettings(MotionDocument& document, const Controls& controls) {
+  document.motion.loopCount = controls.ReadNumber(ctl::kLoopCount);
+  document.motion.backAndForth = controls.IsChecked(ctl::kBackAndForth);
+}
 
 }  // namespace kz

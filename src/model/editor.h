@@ -30,4 +30,10 @@ void ClearEditor(MotionDocument& document, Controls& controls);
 void EnableEditing(const MotionDocument& document, Controls& controls, bool on);
 void ReleasePoses(MotionDocument& document);
 
+// The loop count (field 1052) and the back-and-forth box (1054) belong to
+// the motion; the window holds them while the user edits them, so a command
+// that uses them takes them from there first.
+void ShowLoopSettings(const MotionDocument& document, Controls& controls);
+void TakeLoopSettings(MotionDocument& document, const Controls& controls);
+
 }  // namespace kz

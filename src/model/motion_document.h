@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/motion.h"
 #include "model/pose.h"
 #include "model/settings.h"
 
@@ -19,10 +20,9 @@ struct RecognitionWord {
   std::int16_t number = 0;
 };
 
-using StandardValues = std::array<std::int32_t, kServoCount>;
-
-// The one motion being edited, with the settings the editor works by.
-// Fields keep the names and order the rest of the system refers to.
+// The editing session: the one motion being edited (what is saved), and
+// what only lives while it is edited: the pose shown, playback, the robot
+// link, and the settings the editor works by.
 class MotionDocument {
  public:
   // Reads KAZO_MODEL and MAX_POSE from the settings file at `iniPath`; the
@@ -36,8 +36,8 @@ class MotionDocument {
   MotionDocument& operator=(const MotionDocument&) = delete;
 
   Settings settings() const { return Settings(iniPath, settingsReadOnly); }
-  int poseCount() const { return static_cast<int>(poses.size()); }
-  Pose& current() { return poses[static_cast<std::size_t>(currentPose)]; }
+  int poseCount() const { return motion.poseCount(); }
+  Pose& current() { return motion.poses[static_cast<std::size_t>(currentPose)]; }
   bool hasCurrentPose() const { return currentPose >= 0 && currentPose < poseCount(); }
 
   bool slowCheck = false;
@@ -46,8 +46,8 @@ class MotionDocument {
   std::string iniPath;
   bool settingsReadOnly = false;  // true in the command-line tool
   std::int32_t currentPose = -1;
-  // The poses in motion order; never more than maxPose.
-  std::vector<Pose> poses;
+  // Never more than maxPose poses.
+  Motion motion;
   std::int32_t playPose = 0;
   std::int32_t playRepeat = 0;
   bool playing = false;
@@ -72,13 +72,7 @@ class MotionDocument {
   bool simulatorFound = false;    // the simulator's socket was found
   std::string editDataPath;
   std::string logPath;
-  std::string startSound;
-  std::string endSound;
-  std::int32_t startWait = 100;
-  std::int32_t endWait = 100;
   std::int32_t logFixAnswer = 0;  // 0 not asked yet, 1 correct to origin, 2 reject
-  std::int32_t startTorqueOn = 0;
-  std::int32_t endTorqueOff = 0;
   std::int32_t jumpsToBlockNames = 0;
   bool speedCheck = true;
   std::int32_t maxPose = 180;

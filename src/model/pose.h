@@ -25,6 +25,12 @@ struct Pose {
   std::array<std::int32_t, 5> reserved{};
   std::string label;                              // tab text, CP932
   std::array<std::int16_t, kServoCount> servo{};  // servo ID k + 2, 1/10 degree
+
+  bool operator==(const Pose&) const = default;
 };
+
+// The robot's standard servo values, from its setup file: each servo's
+// origin, what mirroring reflects about.
+using StandardValues = std::array<std::int32_t, kServoCount>;
 
 }  // namespace kz

@@ -1,6 +1,5 @@
 #include "model/pose_editing.h"
 
-#include <span>
 #include <utility>
 
 #include "model/editor.h"
@@ -11,31 +10,6 @@
 
 namespace kz {
 namespace {
-
-struct ServoPair {
-  int i;
-  int j;
-};
-
-constexpr ServoPair kLegPairs[] = {{0, 5}, {1, 6}, {2, 7}, {3, 8}, {4, 9}};
-constexpr ServoPair kArmPairs[] = {{14, 17}, {15, 18}, {16, 19}};
-// The head's nod (servo ID 15) has no mirror image.
-constexpr ServoPair kHeadPairs[] = {{11, 11}, {12, 12}};
-constexpr ServoPair kWaistPairs[] = {{10, 10}};
-
-std::span<const ServoPair> PairsOf(MirrorGroup group) {
-  switch (group) {
-    case MirrorGroup::kLegs:
-      return kLegPairs;
-    case MirrorGroup::kArms:
-      return kArmPairs;
-    case MirrorGroup::kHead:
-      return kHeadPairs;
-    case MirrorGroup::kWaist:
-      return kWaistPairs;
-  }
-  return {};
-}
 
 std::size_t Index(int i) { return static_cast<std::size_t>(i); }
 
@@ -49,12 +23,10 @@ void AddPose(MotionDocument& document, EditorUi& ui) {
   }
   if (!CommitEditor(document, ui)) return;
   const int at = document.currentPose + 1;
-  Pose pose = document.current();
-  pose.label = at == document.poseCount() ? NumberedPoseLabel(document.poseCount() + 1)
-                                          : InsertedPoseLabel(document.current().label);
-  pose.flags &= ~kStartSynchronised;
-  pose.startTime = 0;
-  document.poses.insert(document.poses.begin() + at, std::move(pose));
+  document.motion.InsertCopyAfter(document.currentPose,
+                                  at == document.poseCount()
+                                      ? NumberedPoseLabel(document.poseCount() + 1)
+                                      : InsertedPoseLabel(document.current().label));
   document.currentPose = at;
   RebuildPoseTabs(document, ui.controls);
   ShowPose(document, ui.controls);
@@ -72,7 +44,7 @@ void DeletePose(MotionDocument& document, EditorUi& ui) {
     document.modified = false;
     return;
   }
-  document.poses.erase(document.poses.begin() + document.currentPose);
+  document.motion.Remove(document.currentPose);
   if (document.currentPose >= document.poseCount()) document.currentPose = document.poseCount() - 1;
   RebuildPoseTabs(document, controls);
   ShowPose(document, controls);
@@ -82,8 +54,7 @@ void DeletePose(MotionDocument& document, EditorUi& ui) {
 void SwapPose(MotionDocument& document, EditorUi& ui) {
   if (document.poseCount() <= 1 || document.currentPose <= 0) return;
   if (!CommitEditor(document, ui)) return;
-  std::swap(document.poses[Index(document.currentPose)],
-            document.poses[Index(document.currentPose - 1)]);
+  document.motion.SwapWithPrevious(document.currentPose);
   --document.currentPose;
   if (document.currentPose == 0) ui.controls.Enable(ctl::kSwapPose, false);
   RebuildPoseTabs(document, ui.controls);
@@ -115,7 +86,7 @@ void OriginPose(MotionDocument& document, EditorUi& ui, bool ask) {
   for (int k = 0; k < ctl::kServoCount; ++k)
     pose.servo[Index(k)] = static_cast<std::int16_t>((*standard)[Index(k)]);
   pose.label = NumberedPoseLabel(1);
-  document.poses.assign(1, std::move(pose));
+  document.motion.ReplaceAll({std::move(pose)});
   document.currentPose = 0;
   RebuildPoseTabs(document, controls);
   ShowPose(document, controls);
@@ -127,18 +98,11 @@ void MirrorServos(MotionDocument& document, EditorUi& ui, MirrorGroup group) {
   const StandardValues* standard = RequireStandardValues(document, ui);
   if (!standard) return;
   Controls& controls = ui.controls;
-  for (const ServoPair pair : PairsOf(group)) {
-    const int a = controls.ReadNumber(ctl::ServoField(pair.i));
-    const int c = controls.ReadNumber(ctl::ServoField(pair.j));
-    const int si = (*standard)[Index(pair.i)];
-    const int sj = (*standard)[Index(pair.j)];
-    // Whole ints: a typed value beyond the servo range stays visible after
-    // mirroring and is refused at the commit, rather than wrapped at 16 bits.
-    const int di = a - si;
-    const int dj = c - sj;
-    controls.WriteNumber(ctl::ServoField(pair.j), sj - di);
-    if (pair.i != pair.j) controls.WriteNumber(ctl::ServoField(pair.i), si - dj);
-  }
+  ServoValues values;
+  for (int k = 0; k < ctl::kServoCount; ++k)
+    values[Index(k)] = controls.ReadNumber(ctl::ServoField(k));
+  for (const int k : MirrorServoValues(values, *standard, group))
+    controls.WriteNumber(ctl::ServoField(k), values[Index(k)]);
   document.modified = true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/mirror.h"
 #include "model/motion_document.h"
 #include "ui/editor_ui.h"
 
@@ -18,7 +19,6 @@ void SwapPose(MotionDocument& document, EditorUi& ui);
 // them when there is none; `ask` asks the user first.
 void OriginPose(MotionDocument& document, EditorUi& ui, bool ask);
 
-enum class MirrorGroup { kLegs, kArms, kHead, kWaist };
 // Mirrors a group's servo fields left to right about the standard values.
 void MirrorServos(MotionDocument& document, EditorUi& ui, MirrorGroup group);
 

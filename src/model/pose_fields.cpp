@@ -42,7 +42,7 @@ std::vector<PoseFieldRange> PoseFieldRanges(const MotionDocument& document) {
 
 bool CheckTypedPoseValues(const MotionDocument& document, EditorUi& ui) {
   if (!document.hasCurrentPose()) return true;
-  const Pose& pose = document.poses[static_cast<std::size_t>(document.currentPose)];
+  const Pose& pose = document.motion.poses[static_cast<std::size_t>(document.currentPose)];
   for (const PoseFieldRange& range : PoseFieldRanges(document)) {
     const std::string text = ui.controls.Text(range.field);
     if (text == ShownValue(pose, range.field)) continue;

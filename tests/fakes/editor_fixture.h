@@ -36,7 +36,7 @@ class EditorFixture : public ::testing::Test {
       Pose pose = NewPose(*document);
       for (int k = 0; k < kServoCount; ++k) pose.servo[k] = static_cast<std::int16_t>(100 * i + k);
       pose.label = SystemText("ポーズ" + std::to_string(i + 1));
-      document->poses.push_back(pose);
+      document->motion.poses.push_back(pose);
     }
     document->currentPose = 0;
     RebuildPoseTabs(*document, ui);
@@ -54,7 +54,7 @@ class EditorFixture : public ::testing::Test {
   }
 
   std::string LabelOf(int pose) const {
-    return Cp932ToUtf8(document->poses[static_cast<std::size_t>(pose)].label).value_or("?");
+    return Cp932ToUtf8(document->motion.poses[static_cast<std::size_t>(pose)].label).value_or("?");
   }
 
   TempFolder folder;

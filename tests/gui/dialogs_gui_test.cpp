@@ -78,7 +78,7 @@ class DialogsGuiTest : public ::testing::Test {
     pose.rightEye = 5 << 16;
     pose.mouth = 200;
     pose.travelTime = 60;
-    document->poses.push_back(pose);
+    document->motion.poses.push_back(pose);
     document->currentPose = 0;
   }
 
@@ -137,8 +137,8 @@ TEST_F(DialogsGuiTest, TheLedDialog) {
 }
 
 TEST_F(DialogsGuiTest, TheStartAndEndProcessingDialog) {
-  document->startSound = SystemText("voice\\303.wav");
-  document->endTorqueOff = 1;
+  document->motion.startSound = SystemText("voice\\303.wav");
+  document->motion.endTorqueOff = 1;
   CSoundDlg logic(*document, ui, ui);
   Open(logic);
   EXPECT_EQ(host->windowTitle(), QString("開始/終了処理設定"));

@@ -239,7 +239,7 @@ TEST_F(EditorWindowGuiTest, PoseButtonsAndTabsWork) {
   Field(ctl::ServoField(2)).setText("999");
   QTest::mouseClick(&tabs, Qt::LeftButton, {}, tabs.tabRect(0).center());
   EXPECT_EQ(document()->currentPose, 0);
-  EXPECT_EQ(document()->poses[2].servo[2], 999) << "the pose left keeps its edit";
+  EXPECT_EQ(document()->motion.poses[2].servo[2], 999) << "the pose left keeps its edit";
   EXPECT_FALSE(window->IsEnabled(ctl::kSwapPose)) << "the first pose has nothing to swap with";
 
   Click(ctl::kDeletePose);

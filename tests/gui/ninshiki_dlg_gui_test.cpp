@@ -81,7 +81,7 @@ TEST_F(NinshikiDlgGuiTest, TheBinaryWriterAsksThroughTheRealDialog) {
   image.replace(0x28100 - 7, 11, std::string("\x28\x00\x00\x00\xD1\xD9\xE0\x00\x10\x00\x00", 11));
   image[0x100A] = '\x82';
   const std::string path = folder.Write("STARTUP.BIN", image);
-  document->poses.push_back(Pose{});
+  document->motion.poses.push_back(Pose{});
 
   QtDialogs dialogs;
   EditorUi editor{ui, ui, dialogs};
