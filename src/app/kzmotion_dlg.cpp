@@ -3,8 +3,7 @@
 #include <array>
 
 #include "commands/jump_commands.h"
-#include "dialogs/led_commands.h"
-#include "dialogs/led_dlg.h"
+#include "commands/led_commands.h"
 #include "dialogs/led_swatch.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/sound_dlg.h"
