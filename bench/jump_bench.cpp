@@ -15,7 +15,7 @@
 #include "commands/eye_commands.h"
 #include "commands/jump_commands.h"
 #include "formats/program_writer.h"
-#include "model/motion_document.h"
+#include "model/motion.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "ui/messages.h"
@@ -61,9 +61,8 @@ struct BenchFolder {
 
 // Every pose waits for its synchronised start (two jumps each) and the motion
 // loops (one more): 361 jumps, and a WAIT after every pose.
-std::string GeneratedProgram(const BenchFolder& folder) {
-  kz::MotionDocument document(folder.Path("KZMotion.ini"));
-  document.standardValues = kz::StandardValues{};
+std::string GeneratedProgram() {
+  kz::Motion motion;
   for (int i = 0; i < kPoses; ++i) {
     kz::Pose pose;
     pose.travelTime = 30;
@@ -75,11 +74,10 @@ std::string GeneratedProgram(const BenchFolder& folder) {
     pose.label = kz::SystemText("ポーズ" + std::to_string(i + 1));
     for (int k = 0; k < kz::kServoCount; ++k)
       pose.servo[static_cast<std::size_t>(k)] = static_cast<std::int16_t>((i * 37 + k * 11) % 900);
-    document.motion.poses.push_back(pose);
+    motion.poses.push_back(pose);
   }
-  kz::ProgramOptions options;
-  options.loopCount = 3;
-  return kz::BuildProgramText(document, options).value_or("");
+  motion.loopCount = 3;
+  return kz::BuildProgramText(motion, kz::ProgramOptions{}).value_or("");
 }
 
 // The program's text with further named jumps, to the poses in turn, in one
@@ -168,7 +166,7 @@ int main(int argc, char** argv) {
   // The inputs: the written program turned into a text once, the text given
   // its full count of named jumps, and the program made from that text.
   QuietPrompts setup;
-  Restore(programPath, GeneratedProgram(folder));
+  Restore(programPath, GeneratedProgram());
   if (!kz::ConvertJumpsToBlockNames(programPath, setup)) return 1;
   std::string text;
   kz::ReadWholeFile(textPath, text);

@@ -1,8 +1,5 @@
 // The .KM4 reader on any bytes, and the program writer against it: a motion
 // read from a program, written again and read back keeps every pose.
-//
-// The reader exists only as a function of a path, so each run writes its
-// program to a file in the scratch folder (memory-backed where possible).
 
 #include <cstdint>
 #include <string>
@@ -17,15 +14,8 @@ namespace {
 
 using kz::fuzz::ByteSource;
 
-std::unique_ptr<kz::MotionDocument> Read(std::string_view program,
-                                         const kz::StandardValues& standard, bool& read) {
-  auto document = kz::fuzz::NewDocument(standard);
-  kz::fuzz::FuzzUi ui;
-  const std::string path = kz::fuzz::ScratchFolder::Get().Write("program.KM4", program);
-  auto editor = ui.ui();
-  read = kz::ReadMotionProgram(*document, editor, path);
-  return document;
-}
+// The editor's limit of poses in a motion.
+constexpr int kMaxPose = 180;
 
 // Each LED byte of a colour read back, within the steps of the brightness
 // limit: the reader scales a word by 5 and the writer drops the two low bits
@@ -40,11 +30,11 @@ bool CloseColour(std::uint32_t a, std::uint32_t b) {
 
 // What a program keeps of a pose: the LED colours only as the words the
 // writer makes of them under the brightness limit, the hold time not at all.
-void ExpectSamePoses(const kz::MotionDocument& written, const kz::MotionDocument& read) {
-  KZ_FUZZ_CHECK(read.poseCount() == written.poseCount());
-  for (int i = 0; i < written.poseCount(); ++i) {
-    const kz::Pose& a = written.motion.poses[static_cast<std::size_t>(i)];
-    const kz::Pose& b = read.motion.poses[static_cast<std::size_t>(i)];
+void ExpectSamePoses(const std::vector<kz::Pose>& written, const std::vector<kz::Pose>& read) {
+  KZ_FUZZ_CHECK(read.size() == written.size());
+  for (std::size_t i = 0; i < written.size(); ++i) {
+    const kz::Pose& a = written[i];
+    const kz::Pose& b = read[i];
     KZ_FUZZ_CHECK(a.servo == b.servo);
     KZ_FUZZ_CHECK(a.travelTime == b.travelTime);
     KZ_FUZZ_CHECK(a.label == b.label);
@@ -66,22 +56,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ByteSource tail(input.substr(input.size() > 40 ? input.size() - 40 : 0));
   for (auto& value : standard) value = static_cast<std::int16_t>(tail.Word());
 
-  bool read = false;
-  const auto first = Read(input, standard, read);
-  if (!read || first->motion.poses.empty()) return 0;
+  const kz::ParsedProgramText first = kz::ParseProgramText(input, standard, kMaxPose);
+  KZ_FUZZ_CHECK(first.failure.has_value() == first.poses.empty());
+  KZ_FUZZ_CHECK(first.poses.size() <= kMaxPose);
+  if (first.failure) return 0;
   // Writing refuses a label no program can carry (a quote, a bracket, a line
   // break): the round trip holds for what can be written.
-  for (const kz::Pose& pose : first->motion.poses)
+  for (const kz::Pose& pose : first.poses)
     if (!kz::FitsProgram(pose.label)) return 0;
 
-  // The poses read are written as a plain program (no loop, no postures) and
-  // read again.
-  first->motion.startSound.clear();
-  first->motion.endSound.clear();
-  const auto program = kz::BuildProgramText(*first, kz::ProgramOptions{});
+  // The poses read are written as a plain program (no sounds, no loop, no
+  // postures) and read again.
+  kz::Motion motion;
+  motion.poses = first.poses;
+  const auto program = kz::BuildProgramText(motion, {.standardValues = standard});
   KZ_FUZZ_CHECK(program.has_value());
-  const auto second = Read(*program, standard, read);
-  KZ_FUZZ_CHECK(read);
-  ExpectSamePoses(*first, *second);
+  const kz::ParsedProgramText second = kz::ParseProgramText(*program, standard, kMaxPose);
+  KZ_FUZZ_CHECK(!second.failure);
+  KZ_FUZZ_CHECK(second.sounds.empty());
+  ExpectSamePoses(first.poses, second.poses);
   return 0;
 }

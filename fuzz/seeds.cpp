@@ -26,11 +26,14 @@ std::string SampleSetupText() {
   return text.str();
 }
 
+StandardValues SampleStandardValues() {
+  return ParseStandardValuesText(SampleSetupText()).value_or(StandardValues{});
+}
+
 // `count` poses with distinct servo values, colours and times, labelled
 // ポーズ1..; `synchronised` gives the second pose a synchronised start.
-std::unique_ptr<MotionDocument> Motion(int count, bool synchronised = false) {
-  const auto standard = ParseStandardValuesText(SampleSetupText());
-  auto document = NewDocument(standard.value_or(StandardValues{}));
+Motion SampleMotion(int count, bool synchronised = false) {
+  Motion motion;
   for (int i = 0; i < count; ++i) {
     Pose pose;
     for (int k = 0; k < kServoCount; ++k)
@@ -46,38 +49,55 @@ std::unique_ptr<MotionDocument> Motion(int count, bool synchronised = false) {
       pose.startTime = 90;
     }
     pose.label = SystemText("ポーズ" + std::to_string(i + 1));
-    document->motion.poses.push_back(pose);
+    motion.poses.push_back(pose);
   }
-  document->motion.startSound = "voice\\303.wav";
-  document->motion.endSound = "voice\\Y153.wav";
+  motion.startSound = "voice\\303.wav";
+  motion.endSound = "voice\\Y153.wav";
+  return motion;
+}
+
+// SampleMotion in a document with the sample's standard values, for the
+// writers that take one.
+std::unique_ptr<MotionDocument> SampleDocument(int count) {
+  auto document = NewDocument(SampleStandardValues());
+  document->motion = SampleMotion(count);
   return document;
 }
 
 std::vector<std::string> Programs() {
   std::vector<std::string> programs;
-  const auto add = [&](const MotionDocument& document, ProgramOptions options) {
-    if (const auto program = BuildProgramText(document, options)) programs.push_back(*program);
+  const StandardValues standard = SampleStandardValues();
+  const auto add = [&](const Motion& motion, bool perPosture = false) {
+    if (const auto program =
+            BuildProgramText(motion, {.standardValues = standard, .perPosture = perPosture}))
+      programs.push_back(*program);
   };
-  add(*Motion(1), {});
-  add(*Motion(3), {.loopCount = 3, .backAndForth = true});
-  add(*Motion(4), {.perPosture = true});
-  auto torque = Motion(2, true);
-  torque->motion.startTorqueOn = 1;
-  torque->motion.endTorqueOff = 1;
-  add(*torque, {.loopCount = 2});
+  add(SampleMotion(1));
+  Motion looped = SampleMotion(3);
+  looped.loopCount = 3;
+  looped.backAndForth = true;
+  add(looped);
+  add(SampleMotion(4), true);
+  Motion torque = SampleMotion(2, true);
+  torque.startTorqueOn = 1;
+  torque.endTorqueOff = 1;
+  torque.loopCount = 2;
+  add(torque);
   return programs;
 }
 
 std::vector<std::string> EditData() {
-  auto torque = Motion(3, true);
-  torque->motion.startTorqueOn = 1;
-  return {EncodeEditData(*Motion(0), {}), EncodeEditData(*Motion(2), {4, true}),
-          EncodeEditData(*torque, {})};
+  Motion looped = SampleMotion(2);
+  looped.loopCount = 4;
+  looped.backAndForth = true;
+  Motion torque = SampleMotion(3, true);
+  torque.startTorqueOn = 1;
+  return {EncodeEditData(SampleMotion(0)), EncodeEditData(looped), EncodeEditData(torque)};
 }
 
 std::vector<std::string> Records() {
-  const auto motion = Motion(3);
-  auto model2 = Motion(3);
+  const auto motion = SampleDocument(3);
+  auto model2 = SampleDocument(3);
   model2->kazoModel = 2;
   model2->slowCheck = true;
   return {PoseRecord(*motion, motion->motion.poses[1]),
@@ -87,7 +107,7 @@ std::vector<std::string> Records() {
 
 std::vector<std::string> SetupFiles() {
   std::vector<std::string> files = {SampleSetupText()};
-  if (const auto image = BuildBinaryProgram(*Motion(12), {}, 0)) files.push_back(*image);
+  if (const auto image = BuildBinaryProgram(*SampleDocument(12), {}, 0)) files.push_back(*image);
   return files;
 }
 

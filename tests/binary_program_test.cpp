@@ -8,9 +8,9 @@
 
 #include <csignal>
 
+#include "commands/program_commands.h"
 #include "dialogs/ninshiki_dlg.h"
 #include "fakes/editor_fixture.h"
-#include "formats/program_writer.h"
 #include "formats/recognition_words.h"
 #include "model/settings.h"
 #include "ui/control_ids.h"

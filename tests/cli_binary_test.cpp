@@ -3,10 +3,10 @@
 
 #include <string>
 
+#include "commands/edit_data_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/process_run.h"
 #include "formats/binary_program.h"
-#include "formats/edit_data.h"
 #include "model/standard_values.h"
 
 namespace {

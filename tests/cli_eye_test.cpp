@@ -14,7 +14,7 @@ class CliEyeTest : public EditorFixture {
  protected:
   void SetUp() override {
     StartWithPoses(2);
-    program = *BuildProgramText(*document, ProgramOptions{});
+    program = *BuildProgramText(document->motion, ProgramOptions{});
     folder.Write("walk.KM4", program);
   }
   ProcessRun Run(const std::string& arguments) {
@@ -33,7 +33,7 @@ TEST_F(CliEyeTest, ConvertsInPlaceAndSaysHowMany) {
     pose.rightEye = 5 << 16;
     pose.flags = 0;
   }
-  EXPECT_EQ(folder.Read("walk.KM4"), *BuildProgramText(*document, ProgramOptions{}));
+  EXPECT_EQ(folder.Read("walk.KM4"), *BuildProgramText(document->motion, ProgramOptions{}));
 }
 
 TEST_F(CliEyeTest, BadCommandLinesAndUnconvertibleFilesChangeNothing) {

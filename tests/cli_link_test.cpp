@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "commands/edit_data_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/loopback_server.h"
 #include "fakes/process_run.h"
@@ -132,10 +133,10 @@ class CliLinkTest : public EditorFixture {
   std::string Addon(const std::string& name) const { return folder.Read("card/ADDON/" + name); }
 
   // The edit data in `name`, read as the editor reads it.
-  EditData Saved(const std::string& name) const {
+  kz::Motion Saved(const std::string& name) const {
     const auto data = DecodeEditData(folder.Read(name), 180);
     EXPECT_TRUE(data) << name;
-    return data.value_or(EditData{});
+    return data.value_or(kz::Motion{});
   }
 
   void WriteCapture(std::uint16_t state, std::int16_t first) {
@@ -259,7 +260,7 @@ TEST_F(CliLinkTest, CaptureCreatesTheFileThenAppends) {
   const ProcessRun first = Run("capture --card " + Card() + " -o " + folder.Path("new.KZI"));
   ASSERT_EQ(first.exitCode, 0) << first.output;
   EXPECT_EQ(first.output, "pose 1 ポーズ1\n");
-  EditData saved = Saved("new.KZI");
+  kz::Motion saved = Saved("new.KZI");
   ASSERT_EQ(saved.poses.size(), 1u);
   EXPECT_EQ(saved.poses[0].servo[0], -1501) << "a first pose takes the values unchecked";
 
@@ -299,11 +300,11 @@ TEST_F(CliLinkTest, SendAndCaptureOverFlashAir) {
   const ProcessRun capture = Run("capture --flashair " + host + " -o " + Motion());
   ASSERT_EQ(capture.exitCode, 0) << capture.output;
   EXPECT_EQ(capture.output, "pose 4 ポーズ4\n");
-  const EditData saved = Saved("walk.KZI");
+  const kz::Motion saved = Saved("walk.KZI");
   ASSERT_EQ(saved.poses.size(), 4u);
   EXPECT_EQ(saved.poses[3].servo[0], 321);
   EXPECT_EQ(saved.poses[3].travelTime, 3) << "a copy of the last pose";
-  EXPECT_TRUE(saved.flags & kEditDataBackAndForth) << "the rest of the file is kept";
+  EXPECT_TRUE(saved.backAndForth) << "the rest of the file is kept";
   EXPECT_EQ(saved.loopCount, 2);
 
   server.Stop();

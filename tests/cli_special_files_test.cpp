@@ -9,9 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "commands/edit_data_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/process_run.h"
-#include "formats/edit_data.h"
 #include "model/standard_values.h"
 #include "platform/text_encoding.h"
 

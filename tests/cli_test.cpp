@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "commands/edit_data_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/process_run.h"
 #include "formats/edit_data.h"
@@ -60,9 +61,10 @@ TEST_F(CliMotionTest, WriteReadAndDumpWorkOnTheEditorsFiles) {
       Run("write " + folder.Path("walk.KZI") + " -o " + folder.Path("walk.KM4"));
   EXPECT_EQ(write.exitCode, 0) << write.output;
   EXPECT_EQ(write.output, "モーションプログラムの書出しに成功しました\n");
-  kz::ProgramOptions options;
-  options.loopCount = 2;
-  EXPECT_EQ(folder.Read("walk.KM4"), kz::BuildProgramText(*document, options))
+  kz::Motion looped = document->motion;
+  looped.loopCount = 2;
+  EXPECT_EQ(folder.Read("walk.KM4"),
+            kz::BuildProgramText(looped, {.standardValues = *document->standardValues}))
       << "the same program the window writes";
 
   const ProcessRun read = Run("read " + folder.Path("walk.KM4") + " -o " + folder.Path("back.KZI"));
@@ -97,18 +99,55 @@ TEST_F(CliMotionTest, YesAnswersTheQuestionsAndFailuresExitWithOne) {
   EXPECT_EQ(Run("write " + folder.Path("walk.KZI")).exitCode, 2) << "no -o";
 }
 
+// The tool refuses what the window refuses when it takes over its editor
+// with the motion's first pose shown: a travel time under 20 while the speed
+// check is on, and no pose at all.
+TEST_F(CliMotionTest, AShortFirstTravelTimeIsRefusedAsTheEditorRefusesIt) {
+  kz::Motion motion = document->motion;
+  motion.poses[0].travelTime = 10;
+  const std::string shortFirst = folder.Write("short.KZI", kz::EncodeEditData(motion));
+  const std::string program = folder.Write(
+      "short.KM4",
+      kz::BuildProgramText(motion, {.standardValues = *document->standardValues}).value_or(""));
+  const std::string runs[] = {
+      "write " + shortFirst + " -o " + folder.Path("out.KM4"),
+      "write " + folder.Write("empty.KZI", kz::EncodeEditData(kz::Motion{})) + " -o " +
+          folder.Path("out.KM4"),
+      "read " + program + " -o " + folder.Path("out.KZI"),
+  };
+  for (const std::string& run : runs) {
+    SCOPED_TRACE(run);
+    const ProcessRun refused = Run("--yes " + run);
+    EXPECT_EQ(refused.exitCode, 1) << refused.output;
+    EXPECT_NE(refused.output.find("サーボの移動時間を20以下にすると"), std::string::npos)
+        << refused.output;
+    EXPECT_EQ(folder.Read("out.KM4"), "<missing>");
+    EXPECT_EQ(folder.Read("out.KZI"), "<missing>");
+  }
+
+  // Only the pose shown first is taken over; without the speed check none is.
+  motion.poses[0].travelTime = 60;
+  motion.poses[1].travelTime = 10;
+  EXPECT_EQ(Run("write " + folder.Write("later.KZI", kz::EncodeEditData(motion)) + " -o " +
+                folder.Path("out.KM4"))
+                .exitCode,
+            0);
+  folder.Write("KZMotion.ini", "[POSE]\nSPEED_CHECK=0\n");
+  EXPECT_EQ(Run("write " + shortFirst + " -o " + folder.Path("out.KM4")).exitCode, 0);
+  EXPECT_EQ(Run("read " + program + " -o " + folder.Path("out.KZI")).exitCode, 0);
+}
+
 // Nothing that holds no pose becomes a motion, and no file is replaced by an
 // empty one; the jump tool takes no garbage for a program either.
 TEST_F(CliMotionTest, WhatHoldsNoPoseIsRefusedAndNothingIsReplaced) {
   const std::string saved = folder.Read("walk.KZI");
-  kz::MotionDocument empty(SettingsPath());
   const std::string inputs[] = {
       folder.Write("blocks.KM4", "<medit>\r\n\t<block name=\"A\" type=\"2\"/>\r\n</medit>\r\n"),
       folder.Write("binary.KM4", std::string("\x7f"
                                              "ELF\0\0\0",
                                              7) +
                                      "<mem_w size=\"2\" adr=\"0x0a00\">\r\n"),
-      folder.Write("empty.KZI", kz::EncodeEditData(empty, kz::EditDataOptions{})),
+      folder.Write("empty.KZI", kz::EncodeEditData(kz::Motion{})),
   };
   for (const std::string& input : inputs) {
     SCOPED_TRACE(input);

@@ -41,7 +41,7 @@ class EyePatternsTest : public EditorFixture {
   void SetUp() override {
     StartWithPoses(3);
     SetEyes(0x00CCBBAA, 0x00FFEEDD);
-    program = *BuildProgramText(*document, ProgramOptions{});
+    program = *BuildProgramText(document->motion, ProgramOptions{});
     path = folder.Write("walk.KM4", program);
   }
 
@@ -71,7 +71,7 @@ TEST_F(EyePatternsTest, EveryPoseGetsThePatternsAndNothingElseChanges) {
     EXPECT_EQ(ThirdLine(converted, n),
               "\t" + Zeros(16) + "0x0000,0x0000,0x0003,0x0000,0x0000,0x0005,0x00c8,0x0000,\r\n");
   SetEyes(3 << 16, 5 << 16);
-  EXPECT_EQ(converted, *BuildProgramText(*document, ProgramOptions{}))
+  EXPECT_EQ(converted, *BuildProgramText(document->motion, ProgramOptions{}))
       << "the same program as one written with those patterns";
 }
 

@@ -73,22 +73,18 @@ class JumpAddressesTest : public EditorFixture {
  protected:
   // A program as the writer makes it from `poses` poses. Without hold times
   // and end wait every block name is unique (one WAIT, at the start).
-  std::string WrittenProgram(int poses, const ProgramOptions& options, bool holdTimes = false) {
+  std::string WrittenProgram(int poses, int loopCount, bool holdTimes = false) {
     StartWithPoses(poses);
-    document->standardValues = StandardValues{};
+    document->motion.loopCount = loopCount;
     document->motion.endWait = 0;
     if (!holdTimes)
       for (Pose& pose : document->motion.poses) pose.holdTime = 0;
-    const auto program = BuildProgramText(*document, options);
+    const auto program = BuildProgramText(document->motion, ProgramOptions{});
     EXPECT_TRUE(program.has_value());
     return program.value_or("");
   }
 
-  std::string LoopedProgram() {
-    ProgramOptions options;
-    options.loopCount = 3;
-    return WrittenProgram(2, options);
-  }
+  std::string LoopedProgram() { return WrittenProgram(2, 3); }
 
   std::vector<std::string> ArgsOf(int id) const {
     for (const auto& entry : ui.shown)
@@ -159,36 +155,36 @@ TEST_F(JumpAddressesTest, RepairKeepsAnUneditedLoopAndFollowsAnInsertedLine) {
 // --- Program to text and back, on bytes ----------------------------------
 
 TEST_F(JumpAddressesTest, ProgramToTextAndBackAddsOnlyTheEndBlock) {
-  ProgramOptions looped;
-  looped.loopCount = 2;
-  ProgramOptions perPosture;
-  perPosture.perPosture = true;
   const struct {
     const char* what;
-    ProgramOptions options;
+    int loopCount;
+    bool perPosture;
     bool synchronised;
     std::vector<std::string> named;  // the jumps' names in the text, in order
   } cases[] = {
       {"loop and synchronised start",
-       looped,
+       2,
+       false,
        true,
        {SystemText("ポーズ2"), SystemText("CHECK SYNCHRO ポーズ2"), "KZMOTION COUNT DOWN"}},
       {"posture dispatch",
-       perPosture,
+       1,
+       true,
        false,
        {"GROUND POSE MOTION", "CHAIR POSE MOTION", "KAZO POSE END", "KAZO POSE END"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     StartWithPoses(2);
-    document->standardValues = StandardValues{};
+    document->motion.loopCount = c.loopCount;
     document->motion.endWait = 0;
     for (Pose& pose : document->motion.poses) pose.holdTime = 0;
     if (c.synchronised) {
       document->motion.poses[1].flags |= kStartSynchronised;
       document->motion.poses[1].startTime = 30;
     }
-    const std::string program = BuildProgramText(*document, c.options).value_or("");
+    const std::string program =
+        BuildProgramText(document->motion, {.perPosture = c.perPosture}).value_or("");
     const JumpsToNamesResult named = JumpsToBlockNames(program);
     ASSERT_EQ(named.outcome, ToNames::kConverted);
     EXPECT_EQ(named.jumps, c.named.size());
@@ -273,9 +269,7 @@ TEST(CollectBlocksTest, ARenamedEmptyNameAtTheVeryEndKeepsTheTextsLength) {
 
 TEST_F(JumpAddressesTest, AWaitAfterEveryOfManyPosesStillGetsAUniqueName) {
   // More WAIT blocks than the last byte alone can tell apart.
-  ProgramOptions options;
-  options.loopCount = 2;
-  const std::string program = WrittenProgram(100, options, true);
+  const std::string program = WrittenProgram(100, 2, true);
   std::string text;
   const std::string back = ThereAndBack(program, &text);
   const std::vector<std::string> names = BlockNames(text);
@@ -359,7 +353,7 @@ TEST_F(JumpAddressesTest, RepairRefusesWhatItCannotMatchAndWritesNothing) {
     std::string program;
     int message;
   } cases[] = {
-      {"no loop", WrittenProgram(2, ProgramOptions{}), kMsgNoJumpAddress},
+      {"no loop", WrittenProgram(2, 1), kMsgNoJumpAddress},
       {"count-down name not 23 bytes behind its <medit>", shiftedName, kMsgProgramWrong},
       {"count-down name at the very start", "KZMOTION COUNT DOWN", kMsgProgramWrong},
       {"no check counter", countDown + std::string(kFinalLine), kMsgProgramWrong},
@@ -390,9 +384,7 @@ TEST_F(JumpAddressesTest, RepairRefusesWhatItCannotMatchAndWritesNothing) {
 }
 
 TEST_F(JumpAddressesTest, TheConversionCommandsWriteBesideTheirFileAndSayWhatTheyDid) {
-  ProgramOptions looped;
-  looped.loopCount = 2;
-  const std::string program = WrittenProgram(2, looped);
+  const std::string program = WrittenProgram(2, 2);
   folder.Write("loop.KM4", program);
   ASSERT_TRUE(ConvertJumpsToBlockNames(folder.Path("loop.KM4"), prompts));
   EXPECT_EQ(folder.Read("loop.TXT"), JumpsToBlockNames(program).text);

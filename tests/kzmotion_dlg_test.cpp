@@ -8,7 +8,6 @@
 
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
-#include "formats/edit_data.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
 #include "ui/control_ids.h"

@@ -226,7 +226,7 @@ TEST_F(LedDlgTest, TheDetailsButtonOffersTheOriginPoseFirst) {
 TEST_F(LedDlgTest, LimitedLedBytesAreWrittenDimmed) {
   StartWithEyes(0x000A07FF, 0x00FF0A07, kBrightnessLimit);
   pose().mouth = 10;
-  const std::string program = *BuildProgramText(*document, ProgramOptions{});
+  const std::string program = *BuildProgramText(document->motion, ProgramOptions{});
   // Left 255 7 10, right 7 10 255, mouth 10: (b AND 0xFC) / 5.
   EXPECT_NE(program.find("0x0000,0x0032,0x0000,0x0001,0x0000,0x0001,0x0032,0x0001,0x0000,\r\n"),
             std::string::npos);

@@ -5,9 +5,8 @@
 
 #include <cstdio>
 
-#include "fakes/editor_fixture.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "fakes/program_text_pieces.h"
+#include "platform/text_encoding.h"
 
 namespace kz::testing {
 namespace {
@@ -55,89 +54,24 @@ TEST(ParseLedColour, LargestWordScaledByFiveOthersInProportion) {
   for (const auto& c : cases) EXPECT_EQ(ParseLedColour(c.words), c.colour) << c.words;
 }
 
-// The 128 words of a pose array as the writer lays them out: servo k at word
-// 2k + 2, torque words 0x0064, the LED words from word 64.
-class PoseArray {
- public:
-  PoseArray() {
-    words_.fill("0x0000");
-    for (std::size_t n = 0; n < 24; ++n) words_[2 * n + 1] = "0x0064";
-  }
-  PoseArray& Servo(int k, const std::string& word) {
-    words_[static_cast<std::size_t>(2 * k + 2)] = word;
-    return *this;
-  }
-  PoseArray& Leds(const std::vector<std::string>& words) {
-    for (std::size_t i = 0; i < words.size(); ++i) words_[64 + i] = words[i];
-    return *this;
-  }
-  // Six lines: five of 24 words ending in a comma, one of 8.
-  std::string Text() const {
-    std::string text;
-    for (std::size_t i = 0; i < words_.size(); ++i) {
-      if (i % 24 == 0) text += '\t';
-      text += words_[i];
-      if (i != words_.size() - 1) text += ',';
-      if (i % 24 == 23 || i == words_.size() - 1) text += "\r\n";
-    }
-    return text;
-  }
-
- private:
-  std::array<std::string, 128> words_;
-};
-
-const std::string kArrayHead = "<mem_w size=\"2\" adr=\"0x0a00\">\r\n";
-
-std::string Block(const std::string& name, const std::string& type) {
-  return "<medit>\r\n\t<block name=\"" + name + "\" type=\"" + type + "\"/>\r\n</medit>\r\n";
+// Standard value k is 10 * k.
+StandardValues TenTimesK() {
+  StandardValues values{};
+  for (std::size_t k = 0; k < kServoCount; ++k) values[k] = static_cast<int>(10 * k);
+  return values;
 }
 
-std::string Move(const std::string& travel) {
-  return "<mem_w size=\"2\" adr=\"0x0b00\">" + travel +
-         "</mem_w>\r\n<wait size=\"1\" adr=\"0x0b43\"/>\r\n\r\n";
+ParsedProgramText Parse(const std::string& program, int maxPose = 180) {
+  return ParseProgramText(program, TenTimesK(), maxPose);
 }
 
-std::string PoseGroup(const std::string& name, const PoseArray& array, const std::string& travel) {
-  return Block(name, "0") + kArrayHead + array.Text() + "</mem_w>\r\n" + Move(travel);
-}
+std::string Utf8(const std::string& cp932) { return Cp932ToUtf8(cp932).value_or("?"); }
 
-std::string SoundGroup(const std::string& which, const std::string& file) {
-  return Block(which + " SOUND", "6") + "<mem_w size=\"2\" adr=\"0x0b00\">0x0064</mem_w>\r\n" +
-         "<wait size=\"1\" adr=\"0x0b43\"/>\r\n<play filename=\"" + file + "\"/>\r\n\r\n";
-}
-
-const std::string kHeader =
-    "<medit>\r\n\t<format data=\"2\"/>\r\n</medit>\r\n\r\n"
-    "<medit>\r\n\t<block name=\"Created by Kazo Motion Editor\" type=\"9\"/>\r\n</medit>\r\n\r\n";
-const std::string kFinalLine = "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
-
-class ProgramReaderTest : public EditorFixture {
- protected:
-  // Standard value k is 10 * k; the start sound setting is empty unless given.
-  void StartReader(const std::string& startSound = "", const std::string& poseSettings = "") {
-    WriteSettings("[SOUND]\nSTART_SOUND=" + startSound + "\n[POSE]\nLOOP_COUNT=4\n" + poseSettings);
-    StartWithPoses(3);
-    StandardValues values{};
-    for (std::size_t k = 0; k < kServoCount; ++k) values[k] = static_cast<int>(10 * k);
-    document->standardValues = values;
-  }
-
-  bool Read(const std::string& program) {
-    return ReadMotionProgram(*document, editor, folder.Write("MOTION.KM4", program));
-  }
-
-  const Pose& PoseAt(int i) const { return document->motion.poses[static_cast<std::size_t>(i)]; }
-};
-
-TEST_F(ProgramReaderTest, TheArrayFixtureHasTheWrittenLineLengths) {
+TEST(ProgramTextPieces, TheArrayHasTheWrittenLineLengths) {
   EXPECT_EQ((PoseArray().Text() + "</mem_w>\r\n").size(), 5 * 171 + 68u);
 }
 
-TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
-  StartReader();
-  document->motion.startSound = "stale";
-  ui.SetText(ctl::kLoopCount, "9");
+TEST(ParseProgramText, PosesSoundsAndLabelsOfAWrittenProgram) {
   PoseArray first;
   for (int k = 0; k < kServoCount; ++k) {
     char word[8];
@@ -146,25 +80,18 @@ TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
   }
   first.Leds({"0x0032", "0x0019", "0x0000", "0x0000", "0x0000", "0x0032", "0x0014"});
   const std::string firstName = SystemText("立ち姿勢 ポーズ1");
-  const std::string program = kHeader + SoundGroup("START", "voice\\303.wav") +
+  const std::string program = kProgramHeader + SoundGroup("START", "voice\\303.wav") +
                               PoseGroup(firstName, first, "45") +
                               PoseGroup("second", PoseArray().Servo(0, "0xff9c"), "0x001e") +
-                              SoundGroup("END", "voice\\END.wav") + kFinalLine;
-  ui.answers = {Button::kYes, Button::kNo};
+                              SoundGroup("END", "voice\\END.wav") + kProgramEnd;
 
-  ASSERT_TRUE(Read(program));
+  const ParsedProgramText parsed = Parse(program);
+  ASSERT_FALSE(parsed.failure);
+  EXPECT_THAT(parsed.sounds, ElementsAre("voice\\303.wav", "voice\\END.wav"));
+  EXPECT_FALSE(parsed.posesLeftOut);
 
-  // The settings were reset first, so the start sound was empty when asked.
-  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgUseAsStartSound, kMsgUseAsEndSound));
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kYesNoQuestion);
-  EXPECT_THAT(ui.shown[0].args, ElementsAre("voice\\303.wav"));
-  EXPECT_THAT(ui.shown[1].args, ElementsAre("voice\\END.wav"));
-  EXPECT_EQ(document->motion.startSound, "voice\\303.wav");
-  EXPECT_EQ(document->motion.endSound, "voice\\Y153.wav") << "No keeps the end sound";
-  EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 4);
-
-  ASSERT_EQ(document->poseCount(), 2) << "the earlier poses were released";
-  const Pose& a = PoseAt(0);
+  ASSERT_EQ(parsed.poses.size(), 2u);
+  const Pose& a = parsed.poses[0];
   EXPECT_EQ(a.label, firstName);
   for (int k = 0; k < kServoCount; ++k) EXPECT_EQ(a.servo[k], 10 * k + k + 1) << k;
   EXPECT_EQ(a.leftEye, 0x007DFAu);
@@ -175,7 +102,7 @@ TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
   EXPECT_EQ(a.flags, kBrightnessLimit);
   EXPECT_EQ(a.startTime, 0);
 
-  const Pose& b = PoseAt(1);
+  const Pose& b = parsed.poses[1];
   EXPECT_EQ(b.label, "second");
   EXPECT_EQ(b.servo[0], -100);
   EXPECT_EQ(b.servo[19], 190);
@@ -183,18 +110,7 @@ TEST_F(ProgramReaderTest, PosesSoundsAndLabelsOfAWrittenProgram) {
   EXPECT_EQ(b.leftEye, 0u);
 }
 
-TEST_F(ProgramReaderTest, ASoundOfferedWhileTheStartSoundIsSetBecomesTheEndSound) {
-  StartReader("voice\\1.wav");
-  ui.answers = {Button::kYes};
-  ASSERT_TRUE(Read(kHeader + SoundGroup("START", "voice\\2.wav") +
-                   PoseGroup("p", PoseArray(), "60") + kFinalLine));
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgUseAsEndSound));
-  EXPECT_EQ(document->motion.startSound, "voice\\1.wav");
-  EXPECT_EQ(document->motion.endSound, "voice\\2.wav");
-}
-
-TEST_F(ProgramReaderTest, UnnamedPosesAreNumberedAndBadWordsRepeatThePreviousServo) {
-  StartReader();
+TEST(ParseProgramText, UnnamedPosesAreNumberedAndBadWordsRepeatThePreviousServo) {
   PoseArray array;
   array.Servo(0, "0x000A").Servo(1, "0x0005").Servo(2, "0x00FF").Servo(3, "0x0007");
   array.Servo(4, "junk!!");
@@ -202,11 +118,11 @@ TEST_F(ProgramReaderTest, UnnamedPosesAreNumberedAndBadWordsRepeatThePreviousSer
   const std::string highBytes = "\x81\xA0";
   array.Servo(5, highBytes + "0x0006").Servo(6, " 0x0008");
   const std::string unnamed = kArrayHead + array.Text() + "</mem_w>\r\n" + Move("-3");
-  ASSERT_TRUE(Read(unnamed + unnamed));
-  ASSERT_EQ(document->poseCount(), 2);
-  EXPECT_EQ(LabelOf(0), "ポーズ1");
-  EXPECT_EQ(LabelOf(1), "ポーズ2");
-  const Pose& pose = PoseAt(0);
+  const ParsedProgramText parsed = Parse(unnamed + unnamed);
+  ASSERT_EQ(parsed.poses.size(), 2u);
+  EXPECT_EQ(Utf8(parsed.poses[0].label), "ポーズ1");
+  EXPECT_EQ(Utf8(parsed.poses[1].label), "ポーズ2");
+  const Pose& pose = parsed.poses[0];
   EXPECT_EQ(pose.servo[0], 0) << "nothing parsed yet: the standard value";
   EXPECT_EQ(pose.servo[1], 15);
   EXPECT_EQ(pose.servo[2], 25) << "upper-case digits repeat the previous servo's word";
@@ -218,13 +134,13 @@ TEST_F(ProgramReaderTest, UnnamedPosesAreNumberedAndBadWordsRepeatThePreviousSer
   EXPECT_EQ(pose.travelTime, -3);
 }
 
-TEST_F(ProgramReaderTest, IncompleteArraysEndTheScan) {
+TEST(ParseProgramText, IncompleteArraysEndTheScan) {
   const std::string line = "\t0x0000,0x0064,0x0001,0x0064,\r\n";
   const std::string complete = PoseGroup("later", PoseArray(), "60");
   const struct {
     const char* what;
     std::string program;
-    int poses;
+    std::size_t poses;
     std::int32_t travelTime;
     std::uint32_t leftEye;
   } cases[] = {
@@ -237,106 +153,76 @@ TEST_F(ProgramReaderTest, IncompleteArraysEndTheScan) {
        kArrayHead + PoseArray().Servo(0, "0x0001").Leds({"0x0001"}).Text(), 1, 0, 5},
   };
   for (const auto& c : cases) {
-    StartReader();
-    // Without one readable pose the file is refused and the motion stays.
-    ASSERT_EQ(Read(c.program), c.poses > 0) << c.what;
+    const ParsedProgramText parsed = Parse(c.program);
+    // Without one readable pose the text is no program.
     if (c.poses == 0) {
-      EXPECT_EQ(document->poseCount(), 3) << c.what;
+      EXPECT_EQ(parsed.failure, ProgramTextFailure::kNoPose) << c.what;
+      EXPECT_THAT(parsed.poses, IsEmpty()) << c.what;
       continue;
     }
-    ASSERT_EQ(document->poseCount(), c.poses) << c.what;
-    EXPECT_EQ(PoseAt(0).servo[0], 1) << c.what;
-    EXPECT_EQ(PoseAt(0).travelTime, c.travelTime) << c.what;
-    EXPECT_EQ(PoseAt(0).leftEye, c.leftEye) << c.what;
+    ASSERT_FALSE(parsed.failure) << c.what;
+    ASSERT_EQ(parsed.poses.size(), c.poses) << c.what;
+    EXPECT_EQ(parsed.poses[0].servo[0], 1) << c.what;
+    EXPECT_EQ(parsed.poses[0].travelTime, c.travelTime) << c.what;
+    EXPECT_EQ(parsed.poses[0].leftEye, c.leftEye) << c.what;
   }
 }
 
-TEST_F(ProgramReaderTest, LinesAreReadInPiecesOf1023BytesWithCrLfAsLf) {
-  StartReader();
+TEST(ParseProgramText, LinesAreReadInPiecesOf1023BytesWithCrLfAsLf) {
   const std::string longName(2000, 'A');
   const std::string program = "\t<block name=\"" + longName + "\" type=\"0\"/>\r\n" + kArrayHead +
                               PoseArray().Text() + Move("60") + "\t<block name=\"open\r\n" +
                               kArrayHead + PoseArray().Text() + Move("60");
-  ASSERT_TRUE(Read(program));
-  ASSERT_EQ(document->poseCount(), 2);
-  EXPECT_EQ(PoseAt(0).label, std::string(1023 - 14, 'A')) << "the name runs to the piece end";
-  EXPECT_EQ(PoseAt(1).label, "open\n") << "without a closing quote the line end is kept";
+  const ParsedProgramText parsed = Parse(program);
+  ASSERT_EQ(parsed.poses.size(), 2u);
+  EXPECT_EQ(parsed.poses[0].label, std::string(1023 - 14, 'A')) << "the name runs to the piece end";
+  EXPECT_EQ(parsed.poses[1].label, "open\n") << "without a closing quote the line end is kept";
 }
 
-// What is no motion program changes nothing: not the poses, not the start
-// and end processing, not the loop settings; no sound is offered.
-TEST_F(ProgramReaderTest, AFileThatIsNoProgramIsRefusedAndChangesNothing) {
+// What is no motion program gives nothing: no pose, and no sound to offer.
+TEST(ParseProgramText, WhatIsNoMotionProgramSaysWhyAndGivesNothing) {
   const std::string pose = PoseGroup("walk", PoseArray(), "60");
   const std::string sound = SoundGroup("START", "voice\\1.wav");
   const struct {
     const char* what;
     std::string bytes;
+    ProgramTextFailure failure;
   } cases[] = {
-      {"a program without any pose array", kHeader + sound + kFinalLine},
-      {"an empty file", ""},
-      {"a NUL byte before a pose", kHeader + sound + std::string(1, '\0') + pose + kFinalLine},
-      {"a NUL byte after the poses", kHeader + pose + pose + std::string("\x01\0\xff", 3)},
-      {"binary bytes", std::string("\x12\x34\0\0\x80\xff<mem_w", 12)},
+      {"a program without any pose array", kProgramHeader + sound + kProgramEnd,
+       ProgramTextFailure::kNoPose},
+      {"an empty file", "", ProgramTextFailure::kNoPose},
+      {"a NUL byte before a pose",
+       kProgramHeader + sound + std::string(1, '\0') + pose + kProgramEnd,
+       ProgramTextFailure::kNulByte},
+      {"a NUL byte after the poses", kProgramHeader + pose + pose + std::string("\x01\0\xff", 3),
+       ProgramTextFailure::kNulByte},
+      {"binary bytes", std::string("\x12\x34\0\0\x80\xff<mem_w", 12), ProgramTextFailure::kNulByte},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    StartReader();
-    document->motion.startSound = "mine.wav";
-    document->motion.endSound = "";
-    document->motion.startWait = 7;
-    document->motion.startTorqueOn = 1;
-    ui.SetText(ctl::kLoopCount, "9");
-    ui.SetChecked(ctl::kBackAndForth, true);
-    ui.shown.clear();
-    const std::string path = folder.Write("MOTION.KM4", c.bytes);
-    EXPECT_FALSE(ReadMotionProgram(*document, editor, path));
-    ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgNotAMotionProgram));
-    EXPECT_EQ(ui.shown[0].kind, BoxKind::kExclamation);
-    EXPECT_THAT(ui.shown[0].args, ElementsAre(path));
-    EXPECT_EQ(document->poseCount(), 3);
-    EXPECT_EQ(LabelOf(2), "ポーズ3");
-    EXPECT_EQ(document->motion.startSound, "mine.wav");
-    EXPECT_EQ(document->motion.endSound, "");
-    EXPECT_EQ(document->motion.startWait, 7);
-    EXPECT_EQ(document->motion.startTorqueOn, 1);
-    EXPECT_EQ(ui.ReadNumber(ctl::kLoopCount), 9);
-    EXPECT_TRUE(ui.IsChecked(ctl::kBackAndForth));
+    const ParsedProgramText parsed = Parse(c.bytes);
+    EXPECT_EQ(parsed.failure, c.failure);
+    EXPECT_THAT(parsed.poses, IsEmpty());
+    EXPECT_THAT(parsed.sounds, IsEmpty());
+    EXPECT_FALSE(parsed.posesLeftOut);
   }
 }
 
-TEST_F(ProgramReaderTest, AnUnreadableFileShowsMessage125AndKeepsThePoses) {
-  StartReader();
-  EXPECT_FALSE(ReadMotionProgram(*document, editor, folder.Path("missing.KM4")));
-  EXPECT_FALSE(ReadMotionProgram(*document, editor, folder.path()));
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgProgramReadFailed, kMsgProgramReadFailed));
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
-  EXPECT_EQ(document->poseCount(), 3);
-}
-
-TEST_F(ProgramReaderTest, WithoutStandardValuesNothingIsRead) {
-  WriteSettings("");
-  StartWithPoses(2);
-  ui.fileAnswers.push_back(std::nullopt);  // the user cancels choosing a setup file
-  EXPECT_FALSE(ReadMotionProgram(*document, editor, folder.Write("M.KM4", kHeader)));
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSetupNotLoaded));
-  EXPECT_EQ(document->poseCount(), 2);
-}
-
-TEST_F(ProgramReaderTest, PosesBeyondTheLimitAreLeftOutAndTheUserIsTold) {
-  StartReader("", "MAX_POSE=2\n");
-  std::string program = kHeader;
+TEST(ParseProgramText, PosesBeyondTheLimitAreLeftOutAndSaidSo) {
+  std::string program = kProgramHeader;
   for (const char* name : {"one", "two", "three", "four"})
     program += PoseGroup(name, PoseArray(), "60");
-  program += SoundGroup("END", "voice\\end.wav") + kFinalLine;
-  ui.answers = {Button::kYes};
-  ASSERT_TRUE(Read(program));
-  ASSERT_EQ(document->poseCount(), 2);
-  EXPECT_EQ(PoseAt(1).label, "two");
-  EXPECT_EQ(document->motion.startSound, "voice\\end.wav")
+  program += SoundGroup("END", "voice\\end.wav") + kProgramEnd;
+  const ParsedProgramText parsed = Parse(program, 2);
+  ASSERT_FALSE(parsed.failure);
+  ASSERT_EQ(parsed.poses.size(), 2u);
+  EXPECT_EQ(parsed.poses[1].label, "two");
+  EXPECT_TRUE(parsed.posesLeftOut);
+  EXPECT_THAT(parsed.sounds, ElementsAre("voice\\end.wav"))
       << "the rest of the program is still scanned";
-  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgUseAsStartSound, kMsgPosesBeyondLimitNotRead));
-  EXPECT_EQ(ui.shown[1].kind, BoxKind::kExclamation);
-  EXPECT_THAT(ui.shown[1].args, ElementsAre("2"));
+
+  // Room for none: nothing readable is left, so it is no program.
+  EXPECT_EQ(Parse(program, 0).failure, ProgramTextFailure::kNoPose);
 }
 
 }  // namespace

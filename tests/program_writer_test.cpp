@@ -1,25 +1,18 @@
 // Program text groups and the program writer: bytes against hand-written
-// text, the command against the scripted window.
+// text.
 #include "formats/program_writer.h"
 
 #include <gmock/gmock.h>
 
 #include <cstdio>
-#include <filesystem>
-#include <set>
 
-#include "fakes/editor_fixture.h"
-#include "fakes/scoped_env.h"
 #include "formats/program_text.h"
-#include "model/settings.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
+#include "platform/text_encoding.h"
 
 namespace kz::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 const std::string kHeader =
     "<medit>\r\n\t<format data=\"2\"/>\r\n</medit>\r\n\r\n"
@@ -192,27 +185,36 @@ TEST(ProgramText, JumpTargetsAreAlwaysTenCharacters) {
   EXPECT_EQ(JumpTarget(0xffffffffu), "0xffffffff");
 }
 
-class ProgramWriterTest : public EditorFixture {
+class ProgramWriterTest : public ::testing::Test {
  protected:
-  // Poses as StartWithPoses makes them, no start or end processing, no hold
-  // times, standard values 0.
-  void StartBare(int poses) {
-    StartWithPoses(poses);
-    document->motion.startSound.clear();
-    document->motion.endSound.clear();
-    document->motion.startWait = 0;
-    document->motion.endWait = 0;
-    for (Pose& pose : document->motion.poses) pose.holdTime = 0;
-    document->standardValues = StandardValues{};
+  // `count` poses labelled ポーズ1.., servo k of pose i holding 100 * i + k,
+  // travel time 60, LEDs 0x0080FF under the brightness limit, no hold times;
+  // no loop, no start or end processing. The options' standard values are 0
+  // unless a test gives them.
+  void StartBare(int count) {
+    motion = Motion{};
+    motion.startWait = 0;
+    motion.endWait = 0;
+    for (int i = 0; i < count; ++i) {
+      Pose pose;
+      pose.travelTime = 60;
+      pose.leftEye = pose.rightEye = 0x000080FF;
+      pose.flags = kBrightnessLimit;
+      for (int k = 0; k < kServoCount; ++k) pose.servo[k] = static_cast<std::int16_t>(100 * i + k);
+      pose.label = Sjis("ポーズ" + std::to_string(i + 1));
+      motion.poses.push_back(pose);
+    }
   }
 
   std::string Program(const ProgramOptions& options = {}) {
-    const auto text = BuildProgramText(*document, options);
+    const auto text = BuildProgramText(motion, options);
     EXPECT_TRUE(text);
     return text.value_or("");
   }
 
-  Pose& PoseAt(int i) { return document->motion.poses[static_cast<std::size_t>(i)]; }
+  Pose& PoseAt(int i) { return motion.poses[static_cast<std::size_t>(i)]; }
+
+  Motion motion;
 };
 
 TEST_F(ProgramWriterTest, OnePoseIsHeaderPoseGroupAndFinalLine) {
@@ -222,7 +224,6 @@ TEST_F(ProgramWriterTest, OnePoseIsHeaderPoseGroupAndFinalLine) {
   for (int k = 0; k < kServoCount; ++k) standard[static_cast<std::size_t>(k)] = k;
   standard[0] = 100;    // 0 - 100 = -100
   standard[5] = -1000;  // 5 + 1000 = 1005
-  document->standardValues = standard;
   PoseAt(0).servo[19] = 19 + 300;
 
   const std::string pair = "0x0000,0x0064,";
@@ -237,19 +238,19 @@ TEST_F(ProgramWriterTest, OnePoseIsHeaderPoseGroupAndFinalLine) {
       "<mem_w size=\"2\" adr=\"0x0b00\">60</mem_w>\r\n<wait size=\"1\" adr=\"0x0b43\"/>\r\n\r\n";
   ASSERT_EQ(group.size(), 1073u + 7 + 2) << "label 7 bytes, travel time 2 digits";
 
-  const std::string program = Program();
+  const std::string program = Program({.standardValues = standard});
   EXPECT_EQ(program.size(), 120 + group.size() + 31);
   EXPECT_EQ(program, kHeader + group + kFinalLine);
 }
 
 TEST_F(ProgramWriterTest, StartAndEndProcessingSurroundThePoses) {
   StartBare(1);
-  document->motion.startTorqueOn = 1;
-  document->motion.startSound = "voice\\303.wav";
-  document->motion.startWait = 100;
-  document->motion.endSound = "voice\\Y153.wav";
-  document->motion.endWait = 50;
-  document->motion.endTorqueOff = 1;
+  motion.startTorqueOn = 1;
+  motion.startSound = "voice\\303.wav";
+  motion.startWait = 100;
+  motion.endSound = "voice\\Y153.wav";
+  motion.endWait = 50;
+  motion.endTorqueOff = 1;
   PoseAt(0).holdTime = 60;
   const std::string program = Program();
 
@@ -291,7 +292,8 @@ TEST_F(ProgramWriterTest, StartAndEndProcessingSurroundThePoses) {
 
 TEST_F(ProgramWriterTest, LoopCountsDownFromTheGroupAtItsTop) {
   StartBare(1);
-  const std::string program = Program({.loopCount = 3});
+  motion.loopCount = 3;
+  const std::string program = Program();
   EXPECT_EQ(program.substr(120, 135),
             "<medit>\r\n\t<block name=\"SET LOOP COUNTER\" type=\"2\"/>\r\n</medit>\r\n<calc>\r\n"
             "\t<const data=\"3\"/>\r\n\t<mem_w size=\"2\" adr=\"0x0f00\"/>\r\n</calc>\r\n\r\n");
@@ -303,8 +305,10 @@ TEST_F(ProgramWriterTest, LoopCountsDownFromTheGroupAtItsTop) {
       "\t<jump adr=\"0x000000ff\"/>\r\n</calc>\r\n\r\n" +
       kFinalLine));
 
-  for (int count : {1, 0, -3})
-    EXPECT_EQ(Program({.loopCount = count}).find("0x0f00"), std::string::npos) << count;
+  for (int count : {1, 0, -3}) {
+    motion.loopCount = count;
+    EXPECT_EQ(Program().find("0x0f00"), std::string::npos) << count;
+  }
 }
 
 TEST_F(ProgramWriterTest, SynchronisedStartsWaitAndJumpIntoTheirPose) {
@@ -342,13 +346,14 @@ TEST_F(ProgramWriterTest, SynchronisedStartsWaitAndJumpIntoTheirPose) {
 
 TEST_F(ProgramWriterTest, BackAndForthWalksBackWithoutTheLastPose) {
   StartBare(3);
-  EXPECT_THAT(PoseBlocks(Program({.backAndForth = true})),
-              ElementsAre("ポーズ1", "ポーズ2", "ポーズ3", "ポーズ2", "ポーズ1"));
   EXPECT_THAT(PoseBlocks(Program()), ElementsAre("ポーズ1", "ポーズ2", "ポーズ3"));
+  motion.backAndForth = true;
+  EXPECT_THAT(PoseBlocks(Program()),
+              ElementsAre("ポーズ1", "ポーズ2", "ポーズ3", "ポーズ2", "ポーズ1"));
   // The way back carries no synchronisation of its own.
   PoseAt(0).flags |= kStartSynchronised;
   PoseAt(0).startTime = 30;
-  const std::string program = Program({.backAndForth = true});
+  const std::string program = Program();
   std::size_t checks = 0;
   for (std::size_t at = program.find("CHECK SYNCHRO"); at != std::string::npos;
        at = program.find("CHECK SYNCHRO", at + 1))
@@ -380,8 +385,7 @@ TEST_F(ProgramWriterTest, PerPostureSectionsTakeTheSeatedServoValues) {
   StartBare(1);  // servo k holds k
   StandardValues standard{};
   standard[1] = 50;  // ID 3
-  document->standardValues = standard;
-  const std::string program = Program({.perPosture = true});
+  const std::string program = Program({.standardValues = standard, .perPosture = true});
 
   const std::string backLine2 =
       "\t0x000b,0x0064,0x000c,0x0064,0x000d,0x0064,0x000e,0x0064,0x000f,0x0064,0x0010,0x0064,"
@@ -451,238 +455,15 @@ TEST_F(ProgramWriterTest, PerPostureDispatchJumpsToTheSectionHeadsAndTheEnd) {
   EXPECT_THAT(PoseBlocks(program),
               ElementsAre("立ち姿勢 ポーズ1", "立ち姿勢 ポーズ2", "座り姿勢 ポーズ1",
                           "座り姿勢 ポーズ2", "充電椅子 ポーズ1", "充電椅子 ポーズ2"));
-  EXPECT_THAT(PoseBlocks(Program({.backAndForth = true, .perPosture = true})),
+  motion.backAndForth = true;
+  EXPECT_THAT(PoseBlocks(Program({.perPosture = true})),
               ElementsAre("立ち姿勢 ポーズ1", "立ち姿勢 ポーズ2", "ポーズ1", "座り姿勢 ポーズ1",
                           "座り姿勢 ポーズ2", "ポーズ1", "充電椅子 ポーズ1", "充電椅子 ポーズ2",
                           "ポーズ1"));
 
+  motion.backAndForth = false;
   PoseAt(1).flags |= kStartSynchronised;
-  EXPECT_FALSE(BuildProgramText(*document, {.perPosture = true}));
-}
-
-// The command, through the scripted window.
-class ProgramWriterCommandTest : public ProgramWriterTest {
- protected:
-  bool Write(const std::string& path, bool perPosture = false) {
-    ui.fileAnswers.push_back(FileDialogAnswer{path, perPosture});
-    return WriteMotionProgram(*document, editor);
-  }
-  std::string RememberedPath() const {
-    return Settings(SettingsPath()).ReadText("POSE", "PATH", "<none>", 260);
-  }
-  std::set<std::string> Files() const {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-      names.insert(entry.path().filename().string());
-    return names;
-  }
-};
-
-TEST_F(ProgramWriterCommandTest, WritesTheProgramAndRemembersItsPath) {
-  const ScopedEnv home("HOME", folder.path());
-  StartBare(2);
-  ui.SetText(ctl::ServoField(0), "-100");
-  document->modified = true;
-  const std::string target = folder.Path("MOTION.KM4");
-  ASSERT_TRUE(Write(target));
-
-  ASSERT_EQ(ui.fileRequests.size(), 1u);
-  const FileDialogRequest& request = ui.fileRequests[0];
-  EXPECT_FALSE(request.open);
-  EXPECT_EQ(request.defaultExtension, "KM4");
-  EXPECT_EQ(request.filter, Sjis("ブログラム(KM4)|*.KM4||"));
-  EXPECT_EQ(request.initialName, folder.path() + "/") << "a new motion starts at home";
-  EXPECT_TRUE(request.overwritePrompt);
-  EXPECT_EQ(request.optionText, Sjis("姿勢毎のモーションを出力する(判定判定を行う)"));
-  EXPECT_FALSE(request.optionChecked);
-
-  EXPECT_EQ(PoseAt(0).servo[0], -100) << "the editor was taken over first";
-  EXPECT_EQ(folder.Read("MOTION.KM4"), Program());
-  EXPECT_NE(folder.Read("MOTION.KM4").find("\t0x0000,0x0064,0xff9c,"), std::string::npos);
-  EXPECT_EQ(RememberedPath(), target);
-  ASSERT_EQ(ui.shown.size(), 1u);
-  EXPECT_EQ(ui.shown[0].id, kMsgProgramWritten);
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
-  EXPECT_TRUE(document->modified) << "writing a program is not saving the motion";
-
-  ASSERT_TRUE(Write(target));
-  EXPECT_EQ(ui.fileRequests[1].initialName, target);
-}
-
-TEST_F(ProgramWriterCommandTest, TheBuiltInProgramPathGivesWayToTheMotionsOwnName) {
-  const ScopedEnv home("HOME", folder.Path("ホーム"));
-  const struct {
-    const char* what;
-    std::string ini;
-    std::string motion;  // editDataPath
-    std::string offered;
-  } cases[] = {
-      {"a saved motion", "", folder.Path("walk.kzi"), folder.Path("walk.KM4")},
-      {"a name with dots", "", folder.Path("v1.2.KZI"), folder.Path("v1.2.KM4")},
-      {"the default written out", SystemText("[POSE]\nPATH=\\6\\545えへ９.KM4\n"),
-       folder.Path("walk.KZI"), folder.Path("walk.KM4")},
-      {"a new motion", "", "", SystemText(folder.Path("ホーム") + "/")},
-      {"a chosen path", "[POSE]\nPATH=/d/run.KM4\n", folder.Path("walk.KZI"), "/d/run.KM4"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    WriteSettings(c.ini);
-    StartBare(1);
-    document->editDataPath = c.motion;
-    ui.fileRequests.clear();
-    ui.fileAnswers = {std::nullopt};
-    EXPECT_FALSE(WriteMotionProgram(*document, editor));
-    ASSERT_EQ(ui.fileRequests.size(), 1u);
-    EXPECT_EQ(ui.fileRequests[0].initialName, c.offered);
-  }
-
-  // Taking the offered name writes beside the motion, and nothing is named
-  // with backslashes.
-  WriteSettings("");
-  StartBare(1);
-  document->editDataPath = folder.Path("walk.KZI");
-  ui.fileRequests.clear();
-  ui.fileAnswers = {FileDialogAnswer{folder.Path("walk.KM4"), false}};
-  ASSERT_TRUE(WriteMotionProgram(*document, editor));
-  EXPECT_EQ(folder.Read("walk.KM4").substr(0, 7), "<medit>");
-  EXPECT_EQ(RememberedPath(), folder.Path("walk.KM4"));
-  for (const std::string& name : Files()) EXPECT_EQ(name.find('\\'), std::string::npos) << name;
-}
-
-TEST_F(ProgramWriterCommandTest, ANameNoProgramCanCarryIsRefusedBeforeAFileIsAsked) {
-  // A line break would split the name's statement across lines.
-  for (const std::string& bad :
-       std::vector<std::string>{"\"", "<", ">", "\r", "\n", std::string(1, '\0'), "\t"}) {
-    SCOPED_TRACE(bad);
-    StartBare(3);
-    const std::string label = SystemText("ポーズ") + bad + "2";
-    PoseAt(1).label = label;
-    ui.fileRequests.clear();
-    ui.shown.clear();
-    EXPECT_FALSE(Write(folder.Path("MOTION.KM4")));
-    ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgPoseLabelUnfit));
-    EXPECT_THAT(ui.shown[0].args, ElementsAre("2", label));
-    EXPECT_EQ(FormatMessage(kMsgPoseLabelUnfit, {"2", std::string("ポーズ") + bad + "2"}),
-              std::string("2番目のポーズの名前[ポーズ") + bad +
-                  "2]に「\"」「<」「>」や改行などの制御文字が含まれているため、プログラムを書き出せ"
-                  "ません。");
-
-    PoseAt(1).label = SystemText("ポーズ2");
-    document->motion.endSound = std::string("voice\\") + bad + ".wav";
-    ui.shown.clear();
-    EXPECT_FALSE(Write(folder.Path("MOTION.KM4")));
-    EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSoundNameUnfit));
-    EXPECT_THAT(ui.shown[0].args, ElementsAre(document->motion.endSound));
-    EXPECT_THAT(ui.fileRequests, IsEmpty());
-    EXPECT_EQ(folder.Read("MOTION.KM4"), "<missing>");
-    ui.fileAnswers.clear();
-  }
-}
-
-TEST_F(ProgramWriterCommandTest, TakesItsOptionsFromTheWindowAndTheSettings) {
-  WriteSettings("[POSE]\nSYNCHRO_REGISTOR=4096\nWAIT_SYNCHRO_TIME=7\n");
-  StartBare(3);
-  PoseAt(1).flags |= kStartSynchronised;
-  PoseAt(1).startTime = 30;
-  ui.SetText(ctl::kLoopCount, "3");
-  ui.SetChecked(ctl::kBackAndForth, true);
-  ASSERT_TRUE(Write(folder.Path("MOTION.KM4")));
-
-  const std::string written = folder.Read("MOTION.KM4");
-  EXPECT_EQ(
-      written,
-      Program(
-          {.loopCount = 3, .backAndForth = true, .synchroRegister = 4096, .waitSynchroTime = 7}));
-  EXPECT_NE(written.find("<mem_w size=\"4\" adr=\"0x1000\"/>"), std::string::npos);
-  EXPECT_NE(written.find("<wait data=\"0007\"/>"), std::string::npos);
-}
-
-TEST_F(ProgramWriterCommandTest, PerPostureRefusalsTouchNoFile) {
-  const struct {
-    const char* loopCount;
-    const char* firstLabel;
-    int message;
-  } cases[] = {
-      {"2", "ポーズ1", kMsgLoopPerPosture},
-      {"1", "立ち姿勢 ポーズ1", kMsgAlreadyPerPosture},
-      {"1", "立ち", kMsgAlreadyPerPosture},
-      {"1", "座り姿勢 ポーズ1", kMsgProgramWritten},
-  };
-  for (const auto& c : cases) {
-    ui.shown.clear();
-    StartBare(1);
-    PoseAt(0).label = Sjis(c.firstLabel);
-    ui.SetText(ctl::kLoopCount, c.loopCount);
-    const bool written = Write(folder.Path("MOTION.KM4"), true);
-    EXPECT_THAT(ui.shownIds(), ElementsAre(c.message)) << c.firstLabel;
-    EXPECT_EQ(written, c.message == kMsgProgramWritten) << c.firstLabel;
-    if (!written) {
-      EXPECT_EQ(Files(), std::set<std::string>{}) << c.firstLabel;
-      EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
-    }
-  }
-  EXPECT_NE(folder.Read("MOTION.KM4").find("KAZO POSE CHECK"), std::string::npos);
-}
-
-TEST_F(ProgramWriterCommandTest, SynchronisedPerPostureLeavesNoTraceOnDisk) {
-  StartBare(2);
-  PoseAt(1).flags |= kStartSynchronised;
-  folder.Write("OLD.KM4", "previous program");
-  for (const char* name : {"NEW.KM4", "OLD.KM4"}) {
-    ui.shown.clear();
-    EXPECT_FALSE(Write(folder.Path(name), true)) << name;
-    EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgSynchronisedPerPosture)) << name;
-  }
-  EXPECT_EQ(Files(), std::set<std::string>{"OLD.KM4"});
-  EXPECT_EQ(folder.Read("OLD.KM4"), "previous program");
-  EXPECT_EQ(RememberedPath(), "<none>");
-}
-
-TEST_F(ProgramWriterCommandTest, AFileThatCannotBeWrittenIsReported) {
-  StartBare(1);
-  EXPECT_FALSE(Write(folder.Path("no such folder/MOTION.KM4")));
-  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgProgramWriteFailed));
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
-  EXPECT_EQ(RememberedPath(), "<none>");
-}
-
-TEST_F(ProgramWriterCommandTest, StopsSilentlyWhenTheStepsBeforeWritingGiveUp) {
-  enum Step { kCancel, kShortTravelTime, kNoStandardValues };
-  const struct {
-    Step step;
-    std::vector<int> shown;
-  } cases[] = {
-      {kCancel, {}},
-      {kShortTravelTime, {kMsgTravelTimeTooShort}},
-      {kNoStandardValues, {kMsgSetupNotLoaded}},  // its file dialog cancelled
-  };
-  for (const auto& c : cases) {
-    ui.shown.clear();
-    StartBare(1);
-    if (c.step == kCancel) ui.fileAnswers.push_back(std::nullopt);
-    if (c.step != kCancel) ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("M.KM4"), false});
-    if (c.step == kShortTravelTime) ui.SetText(ctl::kTravelTime, "10");
-    if (c.step == kNoStandardValues) {
-      document->standardValues.reset();
-      ui.fileAnswers.push_back(std::nullopt);
-    }
-    EXPECT_FALSE(WriteMotionProgram(*document, editor)) << c.step;
-    EXPECT_EQ(ui.shownIds(), c.shown) << c.step;
-    EXPECT_EQ(Files(), std::set<std::string>{}) << c.step;
-  }
-}
-
-TEST_F(ProgramWriterCommandTest, ModelTwoAsksForABinaryProgram) {
-  WriteSettings("[GENERAL]\nKAZO_MODEL=2\n");
-  StartBare(1);
-  EXPECT_FALSE(Write(folder.Path("STARTUP.BIN")));
-  ASSERT_EQ(ui.fileRequests.size(), 1u);
-  EXPECT_EQ(ui.fileRequests[0].filter, Sjis("バイナリプログラム|*.BIN||"));
-  EXPECT_EQ(ui.fileRequests[0].defaultExtension, "BIN");
-  EXPECT_THAT(ui.fileRequests[0].optionText, IsEmpty());
-  EXPECT_TRUE(ui.fileRequests[0].overwritePrompt);
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgBinaryReadFailed));
-  EXPECT_EQ(Files(), std::set<std::string>{"KZMotion.ini"});
+  EXPECT_FALSE(BuildProgramText(motion, {.perPosture = true}));
 }
 
 }  // namespace

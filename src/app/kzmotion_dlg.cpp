@@ -2,14 +2,14 @@
 
 #include <array>
 
+#include "commands/edit_data_commands.h"
 #include "commands/jump_commands.h"
 #include "commands/led_commands.h"
+#include "commands/motion_file_commands.h"
+#include "commands/program_commands.h"
 #include "dialogs/led_swatch.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/sound_dlg.h"
-#include "formats/edit_data.h"
-#include "formats/motion_file.h"
-#include "formats/program_writer.h"
 #include "formats/servo_logs.h"
 #include "link/capture.h"
 #include "link/direct_execute.h"

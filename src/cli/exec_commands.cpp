@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
-#include "formats/motion_file.h"
+#include "commands/motion_file_commands.h"
 #include "link/direct_execute.h"
 #include "link/records.h"
 #include "platform/file_io.h"

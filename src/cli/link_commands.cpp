@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "cli/exit_codes.h"
-#include "formats/edit_data.h"
-#include "formats/motion_file.h"
+#include "commands/edit_data_commands.h"
+#include "commands/motion_file_commands.h"
 #include "link/capture.h"
 #include "link/card_host.h"
 #include "link/playback.h"
@@ -280,8 +280,9 @@ int RunCapture(const std::string& settingsPath, const GlobalOptions& options,
   // A full motion (or a refused travel time) kept the pose from being added:
   // the file is left as it was rather than have its last pose replaced.
   if (document.poseCount() != before + 1) return kFailed;
-  session.dialogs.files.push_back(FileDialogAnswer{*output, false});
-  if (SaveEditData(document, ui) != SaveResult::kSaved) return kFailed;
+  // The captured values wait in the editor's fields until it is taken over.
+  if (!CommitEditor(document, ui)) return kFailed;
+  if (SaveEditDataTo(document, prompts, *output) != SaveResult::kSaved) return kFailed;
   std::printf("pose %d %s\n", document.poseCount(), LabelText(document.current()).c_str());
   return kDone;
 }

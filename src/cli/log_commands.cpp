@@ -4,9 +4,10 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
-#include "formats/edit_data.h"
+#include "commands/edit_data_commands.h"
 #include "formats/servo_logs.h"
 #include "link/records.h"
+#include "model/editor.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
@@ -84,8 +85,9 @@ int RunImportLogs(const std::string& settingsPath, const GlobalOptions& options,
     std::fputs("kzmotion-cli import-logs: no servo log could be read\n", stderr);
     return kFailed;
   }
-  session.dialogs.files.push_back(FileDialogAnswer{*output, false});
-  if (SaveEditData(document, session.ui) != SaveResult::kSaved) return kFailed;
+  // The import shows its first pose; saving takes the editor over first.
+  if (!CommitEditor(document, session.ui)) return kFailed;
+  if (SaveEditDataTo(document, session.prompts, *output) != SaveResult::kSaved) return kFailed;
   std::printf("%d poses read from the servo logs\n", document.poseCount());
   return kDone;
 }

@@ -4,14 +4,14 @@
 #include <cstdio>
 
 #include "cli/exit_codes.h"
+#include "commands/edit_data_commands.h"
+#include "commands/motion_file_commands.h"
+#include "commands/program_commands.h"
+#include "commands/program_name_checks.h"
 #include "dialogs/ninshiki_dlg.h"
 #include "formats/binary_program.h"
-#include "formats/edit_data.h"
-#include "formats/motion_file.h"
 #include "formats/motion_json.h"
-#include "formats/program_writer.h"
 #include "model/standard_values.h"
-#include "ui/control_ids.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -138,11 +138,11 @@ int WriteBinary(CliSession& session, const WriteWords& words) {
   return kDone;
 }
 
-// Opens the input of `read` and `dump`, which turn a motion into something
+// Loads the input of `read` and `dump`, which turn a motion into something
 // else: a motion without a pose (an empty edit-data file) is refused like a
 // program without one, so that no existing file is replaced by nothing.
-bool OpenMotionWithPoses(CliSession& session, const std::string& path) {
-  if (!OpenMotionFile(session.document, session.ui, path)) return false;
+bool LoadMotionWithPoses(CliSession& session, const std::string& path) {
+  if (!LoadMotionFile(session.document, session.ui, path)) return false;
   if (session.document.poseCount() > 0) return true;
   session.prompts.ShowMessage(kMsgNotAMotionProgram, BoxKind::kExclamation, {path});
   return false;
@@ -162,12 +162,17 @@ int RunWrite(const std::string& settingsPath, const GlobalOptions& options,
   if (words->model) document.kazoModel = *words->model;
   const int model = document.kazoModel == 2 ? 2 : 1;
   if (!WordsFitModel(*words, model)) return kBadCommandLine;
-  if (!OpenMotionFile(document, session.ui, *input)) return kFailed;
+  if (!LoadMotionFile(document, session.ui, *input)) return kFailed;
   if (model == 2) return WriteBinary(session, *words);
   const auto output = CommandLinePath(words->output);
   if (!output) return kBadCommandLine;
-  session.dialogs.files.push_back(FileDialogAnswer{*output, words->perPosture});
-  return WriteMotionProgram(document, session.ui) ? kDone : kFailed;
+  // What the window refuses before it asks for the file, then what taking
+  // over its editor refuses.
+  if (!SoundNamesFitProgram(document, session.prompts) ||
+      !PoseLabelsFitProgram(document, session.prompts) ||
+      !TravelTimeAccepted(document, session.prompts))
+    return kFailed;
+  return WriteMotionProgramTo(document, session.ui, *output, words->perPosture) ? kDone : kFailed;
 }
 
 int RunRead(const std::string& settingsPath, const GlobalOptions& options,
@@ -178,9 +183,11 @@ int RunRead(const std::string& settingsPath, const GlobalOptions& options,
   const auto output = CommandLinePath(words->output);
   if (!input || !output) return kBadCommandLine;
   CliSession session(settingsPath, options);
-  if (!OpenMotionWithPoses(session, *input)) return kFailed;
-  session.dialogs.files.push_back(FileDialogAnswer{*output, false});
-  return SaveEditData(session.document, session.ui) == SaveResult::kSaved ? kDone : kFailed;
+  if (!LoadMotionWithPoses(session, *input)) return kFailed;
+  // What taking over the window's editor refuses before it saves.
+  if (!TravelTimeAccepted(session.document, session.prompts)) return kFailed;
+  return SaveEditDataTo(session.document, session.prompts, *output) == SaveResult::kSaved ? kDone
+                                                                                          : kFailed;
 }
 
 int RunDump(const std::string& settingsPath, const GlobalOptions& options,
@@ -191,9 +198,8 @@ int RunDump(const std::string& settingsPath, const GlobalOptions& options,
   if (!input) return kBadCommandLine;
   // Messages would spoil the JSON on standard output.
   CliSession session(settingsPath, options, stderr);
-  if (!OpenMotionWithPoses(session, *input)) return kFailed;
-  const std::string json = MotionJson(session.document, session.document.motion.loopCount,
-                                      session.document.motion.backAndForth);
+  if (!LoadMotionWithPoses(session, *input)) return kFailed;
+  const std::string json = MotionJson(session.document.motion);
   std::fputs(json.c_str(), stdout);
   return kDone;
 }

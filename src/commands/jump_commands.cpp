@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "formats/motion_file.h"
-#include "formats/program_path.h"
+#include "commands/motion_file_commands.h"
+#include "commands/program_path.h"
 #include "platform/file_io.h"
 #include "platform/in_place_file.h"
 #include "platform/text_encoding.h"

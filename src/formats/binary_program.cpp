@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <limits>
 
+#include "commands/program_name_checks.h"
 #include "dialogs/ninshiki_dlg.h"
-#include "formats/program_names.h"
 #include "model/settings.h"
 #include "platform/file_io.h"
 #include "platform/in_place_file.h"

@@ -1,22 +1,13 @@
 #include "formats/edit_data.h"
 
-#include "formats/motion_file.h"
-#include "model/editor.h"
 #include "model/pose_label.h"
-#include "platform/file_io.h"
 #include "platform/text_encoding.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
 
 namespace kz {
 namespace {
 
 constexpr std::string_view kMagic = "kazo";
 constexpr std::size_t kSoundFieldSize = 32;
-constexpr std::size_t kPathCapacity = 260;
-// Far beyond any motion (180 poses take under 20 KiB); a bigger file is not
-// edit data and is not loaded into memory whole.
-constexpr std::size_t kMaxEditDataBytes = 16u << 20;
 
 // Header offsets.
 constexpr std::size_t kVersionAt = 4;
@@ -129,35 +120,28 @@ std::optional<std::string> LabelAt(std::string_view table, std::int32_t offset) 
   return std::string(rest.substr(0, end));
 }
 
-// The first sound name that does not fit its header field, if any.
-const std::string* OverlongSoundName(const MotionDocument& document) {
-  for (const std::string* name : {&document.motion.startSound, &document.motion.endSound})
-    if (name->size() > kEditDataSoundNameMax) return name;
-  return nullptr;
-}
-
 }  // namespace
 
-std::string EncodeEditData(const MotionDocument& document, const EditDataOptions& options) {
+std::string EncodeEditData(const Motion& motion) {
   std::uint32_t flags = 0;
-  if (options.backAndForth) flags |= kEditDataBackAndForth;
-  if (document.motion.startTorqueOn != 0) flags |= kEditDataStartTorqueOn;
-  if (document.motion.endTorqueOff != 0) flags |= kEditDataEndTorqueOff;
+  if (motion.backAndForth) flags |= kEditDataBackAndForth;
+  if (motion.startTorqueOn != 0) flags |= kEditDataStartTorqueOn;
+  if (motion.endTorqueOff != 0) flags |= kEditDataEndTorqueOff;
 
   ByteWriter out;
   out.Bytes(kMagic);
   out.I32(kEditDataVersion);
   out.U32(flags);
-  out.I32(document.poseCount());
-  out.I32(options.loopCount);
+  out.I32(motion.poseCount());
+  out.I32(motion.loopCount);
   out.Zeros(12);
-  out.Field(document.motion.startSound, kSoundFieldSize);
-  out.Field(document.motion.endSound, kSoundFieldSize);
-  out.I32(document.motion.startWait);
-  out.I32(document.motion.endWait);
+  out.Field(motion.startSound, kSoundFieldSize);
+  out.Field(motion.endSound, kSoundFieldSize);
+  out.I32(motion.startWait);
+  out.I32(motion.endWait);
 
   std::string labels;
-  for (const Pose& pose : document.motion.poses) {
+  for (const Pose& pose : motion.poses) {
     WritePoseRecord(out, pose, static_cast<std::int32_t>(labels.size()));
     labels += pose.label;
     labels += '\0';
@@ -166,23 +150,26 @@ std::string EncodeEditData(const MotionDocument& document, const EditDataOptions
   return out.Take();
 }
 
-std::optional<EditData> DecodeEditData(std::string_view bytes, int maxPose) {
+std::optional<Motion> DecodeEditData(std::string_view bytes, int maxPose) {
   if (bytes.size() < kEditDataHeaderSize || bytes.substr(0, kMagic.size()) != kMagic)
     return std::nullopt;
-  EditData data;
-  data.version = I32At(bytes, kVersionAt);
+  const std::int32_t version = I32At(bytes, kVersionAt);
   const std::int32_t count = I32At(bytes, kPoseCountAt);
-  if (data.version < 1 || count < 0 || count > maxPose) return std::nullopt;
+  if (version < 1 || count < 0 || count > maxPose) return std::nullopt;
   const std::size_t recordsEnd =
       kEditDataHeaderSize + kEditDataRecordSize * static_cast<std::size_t>(count);
   if (bytes.size() < recordsEnd) return std::nullopt;
 
-  data.flags = U32At(bytes, kFlagsAt);
-  data.loopCount = I32At(bytes, kLoopCountAt);
-  data.startSound = NameAt(bytes, kStartSoundAt);
-  data.endSound = NameAt(bytes, kEndSoundAt);
-  data.startWait = I32At(bytes, kStartWaitAt);
-  data.endWait = I32At(bytes, kEndWaitAt);
+  Motion motion;
+  const std::uint32_t flags = U32At(bytes, kFlagsAt);
+  motion.loopCount = I32At(bytes, kLoopCountAt);
+  motion.backAndForth = (flags & kEditDataBackAndForth) != 0;
+  motion.startSound = NameAt(bytes, kStartSoundAt);
+  motion.endSound = NameAt(bytes, kEndSoundAt);
+  motion.startWait = I32At(bytes, kStartWaitAt);
+  motion.endWait = I32At(bytes, kEndWaitAt);
+  motion.startTorqueOn = (flags & kEditDataStartTorqueOn) != 0 ? 1 : 0;
+  motion.endTorqueOff = (flags & kEditDataEndTorqueOff) != 0 ? 1 : 0;
 
   const std::string_view table = bytes.substr(recordsEnd);
   for (std::int32_t i = 0; i < count; ++i) {
@@ -190,88 +177,18 @@ std::optional<EditData> DecodeEditData(std::string_view bytes, int maxPose) {
         bytes.substr(kEditDataHeaderSize + kEditDataRecordSize * static_cast<std::size_t>(i),
                      kEditDataRecordSize);
     Pose pose = ReadPoseRecord(record);
-    if (data.version < kFirstVersionWithFlags) pose.flags |= kBrightnessLimit;
-    if (data.version < kFirstVersionWithStartTime) pose.startTime = 0;
-    if (data.version < kFirstVersionWithLabels) {
+    if (version < kFirstVersionWithFlags) pose.flags |= kBrightnessLimit;
+    if (version < kFirstVersionWithStartTime) pose.startTime = 0;
+    if (version < kFirstVersionWithLabels) {
       pose.label = NumberedPoseLabel(i + 1);
     } else {
       auto label = LabelAt(table, I32At(record, kLabelOffsetAt));
       if (!label) return std::nullopt;
       pose.label = std::move(*label);
     }
-    data.poses.push_back(std::move(pose));
+    motion.poses.push_back(std::move(pose));
   }
-  return data;
-}
-
-bool ReadEditData(MotionDocument& document, EditorUi& ui, const std::string& path) {
-  std::string bytes;
-  if (!ReadWholeFile(path, bytes, kMaxEditDataBytes + 1)) {
-    ui.prompts.ShowMessage(kMsgEditDataReadFailed);
-    return false;
-  }
-  auto data =
-      bytes.size() > kMaxEditDataBytes ? std::nullopt : DecodeEditData(bytes, document.maxPose);
-  if (!data) {
-    ui.prompts.ShowMessage(kMsgEditDataWrong);
-    return false;
-  }
-  ReleasePoses(document);
-  document.motion.poses = std::move(data->poses);
-  document.motion.loopCount = data->loopCount;
-  document.motion.backAndForth = (data->flags & kEditDataBackAndForth) != 0;
-  ShowLoopSettings(document, ui.controls);
-  document.motion.startSound = std::move(data->startSound);
-  document.motion.endSound = std::move(data->endSound);
-  document.motion.startWait = data->startWait;
-  document.motion.endWait = data->endWait;
-  document.motion.startTorqueOn = (data->flags & kEditDataStartTorqueOn) != 0 ? 1 : 0;
-  document.motion.endTorqueOff = (data->flags & kEditDataEndTorqueOff) != 0 ? 1 : 0;
-  return true;
-}
-
-bool OpenEditData(MotionDocument& document, EditorUi& ui) {
-  FileDialogRequest request;
-  request.open = true;
-  request.defaultExtension = "KZI";
-  request.initialName = document.settings().ReadText("DATA", "PATH", "", kPathCapacity);
-  request.filter = SystemText("モーションデータ|*.KZI|プログラム(KM4)|*.KM4||");
-  const auto answer = ui.dialogs.AskFile(request);
-  if (!answer) return true;
-  // The same steps as opening a file named on the command line.
-  return OpenMotionFile(document, ui, answer->path);
-}
-
-SaveResult SaveEditData(MotionDocument& document, EditorUi& ui) {
-  FileDialogRequest request;
-  request.open = false;
-  request.defaultExtension = "KZI";
-  request.initialName = document.editDataPath;
-  request.filter = SystemText("ﾓｰｼｮﾝﾃﾞｰﾀﾌｧｲﾙ|*.KZI||");
-  request.overwritePrompt = true;
-  const auto answer = ui.dialogs.AskFile(request);
-  if (!answer) return SaveResult::kCancelled;
-  document.editDataPath = answer->path;
-
-  if (!CommitEditor(document, ui)) return SaveResult::kFailed;
-  // A longer name does not fit its header field: refuse rather than store a
-  // name the file cannot give back.
-  if (const std::string* name = OverlongSoundName(document)) {
-    ui.prompts.ShowMessage(kMsgSoundNameTooLong, BoxKind::kExclamation,
-                           {*name, std::to_string(kEditDataSoundNameMax)});
-    return SaveResult::kFailed;
-  }
-  TakeLoopSettings(document, ui.controls);
-  const EditDataOptions options{document.motion.loopCount, document.motion.backAndForth};
-  if (!WriteFileAtomically(document.editDataPath, EncodeEditData(document, options))) {
-    ui.prompts.ShowMessage(kMsgEditDataWriteFailed);
-    return SaveResult::kFailed;
-  }
-  document.settings().WriteText("DATA", "PATH", document.editDataPath);
-  ui.controls.Enable(ctl::kWriteProgram, true);
-  ui.controls.Enable(ctl::kSaveEditData, true);
-  document.modified = false;
-  return SaveResult::kSaved;
+  return motion;
 }
 
 }  // namespace kz

@@ -49,22 +49,20 @@ std::string PoseJson(const Pose& pose) {
 
 }  // namespace
 
-std::string MotionJson(const MotionDocument& document, int loopCount, bool backAndForth) {
+std::string MotionJson(const Motion& motion) {
   std::string json = "{\n";
-  json += "  \"loopCount\": " + std::to_string(loopCount) + ",\n";
-  json += std::string("  \"backAndForth\": ") + (backAndForth ? "true" : "false") + ",\n";
-  json += "  \"startSound\": " + Quoted(document.motion.startSound) + ",\n";
-  json += "  \"endSound\": " + Quoted(document.motion.endSound) + ",\n";
-  json += "  \"startWait\": " + std::to_string(document.motion.startWait) + ",\n";
-  json += "  \"endWait\": " + std::to_string(document.motion.endWait) + ",\n";
-  json += std::string("  \"startTorqueOn\": ") +
-          (document.motion.startTorqueOn ? "true" : "false") + ",\n";
-  json += std::string("  \"endTorqueOff\": ") + (document.motion.endTorqueOff ? "true" : "false") +
-          ",\n";
+  json += "  \"loopCount\": " + std::to_string(motion.loopCount) + ",\n";
+  json += std::string("  \"backAndForth\": ") + (motion.backAndForth ? "true" : "false") + ",\n";
+  json += "  \"startSound\": " + Quoted(motion.startSound) + ",\n";
+  json += "  \"endSound\": " + Quoted(motion.endSound) + ",\n";
+  json += "  \"startWait\": " + std::to_string(motion.startWait) + ",\n";
+  json += "  \"endWait\": " + std::to_string(motion.endWait) + ",\n";
+  json += std::string("  \"startTorqueOn\": ") + (motion.startTorqueOn ? "true" : "false") + ",\n";
+  json += std::string("  \"endTorqueOff\": ") + (motion.endTorqueOff ? "true" : "false") + ",\n";
   json += "  \"poses\": [";
-  for (int i = 0; i < document.poseCount(); ++i)
-    json += (i ? ",\n" : "\n") + PoseJson(document.motion.poses[static_cast<std::size_t>(i)]);
-  json += document.poseCount() ? "\n  ]\n}\n" : "]\n}\n";
+  for (int i = 0; i < motion.poseCount(); ++i)
+    json += (i ? ",\n" : "\n") + PoseJson(motion.poses[static_cast<std::size_t>(i)]);
+  json += motion.poseCount() ? "\n  ]\n}\n" : "]\n}\n";
   return json;
 }
 

@@ -2,9 +2,6 @@
 
 #include <string_view>
 
-#include "model/motion_document.h"
-#include "ui/prompts.h"
-
 namespace kz {
 
 // Names a program carries as text: pose labels and sound file names stand
@@ -15,11 +12,5 @@ namespace kz {
 // can its card hold a file so named). None of these bytes occurs inside a
 // two-byte CP932 character, whose second byte is 0x40 or above.
 bool FitsProgram(std::string_view name);
-
-// Refuses with message 204 a start or end sound name that does not fit.
-bool SoundNamesFitProgram(const MotionDocument& document, Prompts& prompts);
-
-// Refuses with message 205, naming the pose, a pose label that does not fit.
-bool PoseLabelsFitProgram(const MotionDocument& document, Prompts& prompts);
 
 }  // namespace kz

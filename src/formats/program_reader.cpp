@@ -6,18 +6,10 @@
 #include <optional>
 #include <vector>
 
-#include "model/editor.h"
 #include "model/pose_label.h"
-#include "model/standard_values.h"
-#include "platform/file_io.h"
-#include "ui/messages.h"
 
 namespace kz {
 namespace {
-
-// Far beyond any program the editor writes (a full motion is a few hundred
-// KiB); a bigger file is not a program and is not loaded into memory whole.
-constexpr std::size_t kMaxProgramBytes = 16u << 20;
 
 // The scanner's line buffer: a longer line arrives in pieces of 1023 bytes.
 constexpr std::size_t kLineBufferSize = 1024;
@@ -149,14 +141,6 @@ enum class PoseOutcome {
   kDropped,    // the array was incomplete: nothing added, the scan ends
 };
 
-// What a scan of the text found, kept apart from the document so that a
-// file that is no program changes nothing.
-struct ScannedProgram {
-  std::vector<Pose> poses;
-  std::vector<std::string> sounds;  // the play statements' file names, in file order
-  bool posesLeftOut = false;
-};
-
 PoseOutcome ReadPose(LineReader& lines, const StandardValues& standard,
                      const std::string& blockName, std::vector<Pose>& poses) {
   const auto line1 = lines.Next();
@@ -198,8 +182,8 @@ std::optional<std::string> SoundName(std::string_view line) {
   return std::string(line.substr(open + 1, close - open - 1));
 }
 
-ScannedProgram ScanProgram(std::string_view text, const StandardValues& standard, int maxPose) {
-  ScannedProgram found;
+ParsedProgramText ScanProgram(std::string_view text, const StandardValues& standard, int maxPose) {
+  ParsedProgramText found;
   LineReader lines(text);
   std::string blockName;
   while (const auto line = lines.Next()) {
@@ -209,8 +193,8 @@ ScannedProgram ScanProgram(std::string_view text, const StandardValues& standard
     } else if (line->find(kPlayTag) != std::string_view::npos) {
       if (auto name = SoundName(*line)) found.sounds.push_back(std::move(*name));
     } else if (line->find(kPoseArrayTag) != std::string_view::npos) {
-      // The document holds at most maxPose poses: further arrays are passed
-      // over like any other line, and the user is told once at the end.
+      // A motion holds at most maxPose poses: further arrays are passed over
+      // like any other line.
       if (static_cast<int>(found.poses.size()) >= maxPose) {
         found.posesLeftOut = true;
         continue;
@@ -219,14 +203,6 @@ ScannedProgram ScanProgram(std::string_view text, const StandardValues& standard
     }
   }
   return found;
-}
-
-void OfferSound(const std::string& name, MotionDocument& document, EditorUi& ui) {
-  const bool asStart = document.motion.startSound.empty();
-  const Button answer = ui.prompts.ShowMessage(asStart ? kMsgUseAsStartSound : kMsgUseAsEndSound,
-                                               BoxKind::kYesNoQuestion, {name});
-  if (answer != Button::kYes) return;
-  (asStart ? document.motion.startSound : document.motion.endSound) = name;
 }
 
 }  // namespace
@@ -269,35 +245,20 @@ std::uint32_t ParseLedColour(std::string_view text) {
          (static_cast<std::uint32_t>(rgb[2]) & 0xFF) << 16;
 }
 
-bool ReadMotionProgram(MotionDocument& document, EditorUi& ui, const std::string& path) {
-  const bool hadStandardValues = document.standardValues.has_value();
-  if (!hadStandardValues && !LoadStandardValues(document, ui)) return false;
-
-  std::string raw;
-  if (!ReadWholeFile(path, raw, kMaxProgramBytes + 1) || raw.size() > kMaxProgramBytes) {
-    ui.prompts.ShowMessage(kMsgProgramReadFailed);
-    return false;
+ParsedProgramText ParseProgramText(std::string_view bytes, const StandardValues& standardValues,
+                                   int maxPose) {
+  ParsedProgramText parsed;
+  const std::string text = TextModeBytes(bytes);
+  if (text.find('\0') != std::string::npos) {
+    parsed.failure = ProgramTextFailure::kNulByte;
+    return parsed;
   }
-  // Program text never holds a NUL byte (no Shift_JIS character has one), and
-  // a file without a single readable pose gives nothing to edit: either is
-  // refused before the motion or its settings are touched.
-  const std::string text = TextModeBytes(raw);
-  ScannedProgram found;
-  if (text.find('\0') == std::string::npos)
-    found = ScanProgram(text, *document.standardValues, document.maxPose);
-  if (found.poses.empty()) {
-    ui.prompts.ShowMessage(kMsgNotAMotionProgram, BoxKind::kExclamation, {path});
-    return false;
+  parsed = ScanProgram(text, standardValues, maxPose);
+  if (parsed.poses.empty()) {
+    parsed = ParsedProgramText{};
+    parsed.failure = ProgramTextFailure::kNoPose;
   }
-
-  if (hadStandardValues) LoadPoseSettings(document, ui.controls);
-  ReleasePoses(document);
-  for (const std::string& sound : found.sounds) OfferSound(sound, document, ui);
-  document.motion.poses = std::move(found.poses);
-  if (found.posesLeftOut)
-    ui.prompts.ShowMessage(kMsgPosesBeyondLimitNotRead, BoxKind::kExclamation,
-                           {std::to_string(document.maxPose)});
-  return true;
+  return parsed;
 }
 
 }  // namespace kz

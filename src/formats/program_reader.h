@@ -1,11 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "model/motion_document.h"
-#include "ui/editor_ui.h"
+#include "model/pose.h"
 
 namespace kz {
 
@@ -24,13 +25,23 @@ bool ParseHexWord(std::string_view text, std::int16_t& value);
 // counts as 0.
 std::uint32_t ParseLedColour(std::string_view text);
 
-// Replaces the document's poses by those of the program at `path` (CP932).
-// Offers each sound statement as the start or end sound. False when the
-// standard values cannot be had (already reported), the file cannot be read
-// (message 125), or it is no motion program: it holds a NUL byte or not one
-// readable pose (message 220). Nothing of the motion, its start and end
-// processing or its loop settings changes then. Pose arrays beyond `maxPose`
-// are skipped and the user is told (message 202).
-bool ReadMotionProgram(MotionDocument& document, EditorUi& ui, const std::string& path);
+// Why a text is no motion program: program text never holds a NUL byte (no
+// Shift_JIS character has one), and a text without a single readable pose
+// gives nothing to edit.
+enum class ProgramTextFailure { kNulByte, kNoPose };
+
+// What a program text gives the editor.
+struct ParsedProgramText {
+  std::optional<ProgramTextFailure> failure;  // when set, everything else is empty
+  std::vector<Pose> poses;                    // in program order, at most maxPose
+  std::vector<std::string> sounds;            // the play statements' file names, in order
+  bool posesLeftOut = false;                  // pose arrays beyond maxPose were passed over
+};
+
+// The poses and sounds of the program text `bytes` (CP932, read as a text
+// file: CR LF counts as LF). Each servo value is the pose array's word
+// added to its standard value.
+ParsedProgramText ParseProgramText(std::string_view bytes, const StandardValues& standardValues,
+                                   int maxPose);
 
 }  // namespace kz

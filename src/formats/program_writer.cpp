@@ -4,16 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "formats/binary_program.h"
-#include "formats/program_names.h"
-#include "formats/program_path.h"
 #include "formats/program_text.h"
-#include "model/editor.h"
-#include "model/standard_values.h"
-#include "platform/file_io.h"
 #include "platform/text_encoding.h"
-#include "ui/control_ids.h"
-#include "ui/messages.h"
 
 namespace kz {
 namespace {
@@ -79,10 +71,8 @@ void AppendSynchronisedStart(std::string& out, const Pose& pose, const ProgramOp
 
 }  // namespace
 
-void WritePoseGroup(const MotionDocument& document, int poseIndex, int postureIndex,
+void WritePoseGroup(const Pose& pose, const StandardValues& standard, int postureIndex,
                     std::string& out) {
-  const Pose& pose = document.motion.poses[static_cast<std::size_t>(poseIndex)];
-  const StandardValues standard = document.standardValues.value_or(StandardValues{});
   PoseArrayWords words{};
   // Servo ID n holds words 2n-2 (target) and 2n-1 (torque), n = 1 to 24.
   for (int n = 1; n <= 24; ++n) words[static_cast<std::size_t>(2 * n - 1)] = kTorqueWord;
@@ -106,18 +96,17 @@ void WritePoseGroup(const MotionDocument& document, int poseIndex, int postureIn
   if (pose.holdTime > 0) AppendWait(out, pose.holdTime);
 }
 
-std::optional<std::string> BuildProgramText(const MotionDocument& document,
-                                            const ProgramOptions& options) {
+std::optional<std::string> BuildProgramText(const Motion& motion, const ProgramOptions& options) {
   std::string out;
   AppendHeader(out);
-  if (document.motion.startTorqueOn) {
+  if (motion.startTorqueOn) {
     AppendSetPositionHead(out);
     for (int k = 0; k < kServoCount; ++k) AppendSetPositionLine(out, k);
     AppendSetPositionMove(out);
     AppendTorqueOn(out);
   }
-  if (!document.motion.startSound.empty()) AppendSound(out, "START", document.motion.startSound);
-  if (document.motion.startWait > 0) AppendWait(out, document.motion.startWait);
+  if (!motion.startSound.empty()) AppendSound(out, "START", motion.startSound);
+  if (motion.startWait > 0) AppendWait(out, motion.startWait);
 
   // Where the posture dispatch's placeholders wait for their targets.
   std::size_t groundCheck = 0;
@@ -134,20 +123,20 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
     postureIndex = kStandingSection;
   }
 
-  const bool loops = options.loopCount > 1;
-  const bool synchronised = std::any_of(document.motion.poses.begin(), document.motion.poses.end(),
+  const bool loops = motion.loopCount > 1;
+  const bool synchronised = std::any_of(motion.poses.begin(), motion.poses.end(),
                                         [](const Pose& p) { return p.flags & kStartSynchronised; });
   std::uint32_t countDown = 0;
   for (;;) {
     int timer = 1;
     if (synchronised) AppendSetSynchroTimer(out, timer, options.synchroRegister);
     if (loops) {
-      AppendSetLoopCounter(out, options.loopCount);
+      AppendSetLoopCounter(out, motion.loopCount);
       countDown = Offset(out);
       AppendCountDown(out);
     }
-    for (int i = 0; i < document.poseCount(); ++i) {
-      const Pose& pose = document.motion.poses[static_cast<std::size_t>(i)];
+    for (int i = 0; i < motion.poseCount(); ++i) {
+      const Pose& pose = motion.poses[static_cast<std::size_t>(i)];
       if (pose.flags & kStartSynchronised) {
         if (options.perPosture) return std::nullopt;
         if (pose.startTime != 0)
@@ -155,11 +144,12 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
         else
           AppendSetSynchroTimer(out, ++timer, options.synchroRegister);
       }
-      WritePoseGroup(document, i, postureIndex, out);
+      WritePoseGroup(pose, options.standardValues, postureIndex, out);
     }
     // The way back is written plain in every section.
-    if (options.backAndForth)
-      for (int i = document.poseCount() - 2; i >= 0; --i) WritePoseGroup(document, i, -1, out);
+    if (motion.backAndForth)
+      for (int i = motion.poseCount() - 2; i >= 0; --i)
+        WritePoseGroup(motion.poses[static_cast<std::size_t>(i)], options.standardValues, -1, out);
     if (!options.perPosture) break;
 
     const std::size_t end = out.size();
@@ -189,77 +179,11 @@ std::optional<std::string> BuildProgramText(const MotionDocument& document,
   }
 
   if (loops) AppendCheckCounter(out, countDown);
-  if (!document.motion.endSound.empty()) AppendSound(out, "END", document.motion.endSound);
-  if (document.motion.endWait > 0) AppendWait(out, document.motion.endWait);
-  if (document.motion.endTorqueOff) AppendTorqueOff(out);
+  if (!motion.endSound.empty()) AppendSound(out, "END", motion.endSound);
+  if (motion.endWait > 0) AppendWait(out, motion.endWait);
+  if (motion.endTorqueOff) AppendTorqueOff(out);
   AppendFinalLine(out);
   return out;
-}
-
-bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
-  Settings settings = document.settings();
-  const bool binary = document.kazoModel == 2;
-  // Refused before a file is asked for: such a program would not run.
-  if (!SoundNamesFitProgram(document, ui.prompts)) return false;
-  if (!binary && !PoseLabelsFitProgram(document, ui.prompts)) return false;
-  FileDialogRequest request;
-  request.open = false;
-  request.initialName = LastProgramPath(document);
-  request.overwritePrompt = true;
-  if (binary) {
-    request.filter = SystemText("バイナリプログラム|*.BIN||");
-    request.defaultExtension = "BIN";
-  } else {
-    request.filter = SystemText("ブログラム(KM4)|*.KM4||");
-    request.defaultExtension = "KM4";
-    request.optionText = SystemText("姿勢毎のモーションを出力する(判定判定を行う)");
-  }
-  const auto answer = ui.dialogs.AskFile(request);
-  if (!answer) return false;
-  if (!CommitEditor(document, ui)) return false;
-  if (!document.standardValues && !LoadStandardValues(document, ui)) return false;
-
-  ProgramOptions options;
-  TakeLoopSettings(document, ui.controls);
-  options.loopCount = document.motion.loopCount;
-  options.backAndForth = document.motion.backAndForth;
-  if (answer->optionChecked) {
-    if (options.loopCount > 1) {
-      ui.prompts.ShowMessage(kMsgLoopPerPosture, BoxKind::kOk);
-      return false;
-    }
-    // The labels of a per-posture program read back begin with "立ち".
-    const std::string standing = SystemText("立ち姿勢").substr(0, 4);
-    if (!document.motion.poses.empty() &&
-        document.motion.poses.front().label.starts_with(standing)) {
-      ui.prompts.ShowMessage(kMsgAlreadyPerPosture, BoxKind::kOk);
-      return false;
-    }
-    options.perPosture = true;
-  }
-
-  if (binary) {
-    if (options.perPosture) ui.prompts.ShowMessage(kMsgModelTwoIgnoresPerPosture, BoxKind::kOk);
-    return WriteBinaryProgram(document, ui, answer->path, kDispatchMode,
-                              BinaryProgramOptions{options.loopCount, options.backAndForth});
-  }
-
-  options.synchroRegister = settings.ReadInt("POSE", "SYNCHRO_REGISTOR", 0x0ef0);
-  options.waitSynchroTime = settings.ReadInt("POSE", "WAIT_SYNCHRO_TIME", 15);
-  // The whole program is built before the file is touched, so an abandoned
-  // program leaves no partial file and the previous file stays as it was.
-  const auto text = BuildProgramText(document, options);
-  if (!text) {
-    ui.prompts.ShowMessage(kMsgSynchronisedPerPosture, BoxKind::kOk);
-    return false;
-  }
-  if (!WriteFileAtomically(answer->path, *text)) {
-    ui.prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kOk);
-    return false;
-  }
-  settings.WriteText("POSE", "PATH", answer->path);
-  ui.prompts.ShowMessage(kMsgProgramWritten, BoxKind::kInformation);
-  return true;
 }
 
 }  // namespace kz

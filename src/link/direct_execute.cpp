@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
+#include "commands/program_path.h"
 #include "formats/binary_program.h"
-#include "formats/program_path.h"
 #include "link/flashair.h"
 #include "link/records.h"
 #include "link/remote_connection.h"

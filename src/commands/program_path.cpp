@@ -1,4 +1,4 @@
-#include "formats/program_path.h"
+#include "commands/program_path.h"
 
 #include <cstdlib>
 
