@@ -12,7 +12,6 @@
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
 #include "formats/binary_program.h"
-#include "formats/recognition_words.h"
 #include "gui/dialog_host.h"
 #include "gui/qt_dialogs.h"
 #include "platform/text_encoding.h"
