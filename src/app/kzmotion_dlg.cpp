@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "commands/servo_log_commands.h"
 #include "dialogs/led_commands.h"
 #include "dialogs/led_dlg.h"
 #include "dialogs/led_swatch.h"
@@ -10,7 +11,6 @@
 #include "formats/edit_data.h"
 #include "formats/motion_file.h"
 #include "formats/program_writer.h"
-#include "formats/servo_logs.h"
 #include "link/capture.h"
 #include "link/direct_execute.h"
 #include "link/link_hooks.h"
