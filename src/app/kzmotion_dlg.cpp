@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "commands/direct_execute_commands.h"
 #include "commands/servo_log_commands.h"
 #include "dialogs/led_commands.h"
 #include "dialogs/led_dlg.h"
@@ -12,7 +13,6 @@
 #include "formats/motion_file.h"
 #include "formats/program_writer.h"
 #include "link/capture.h"
-#include "link/direct_execute.h"
 #include "link/link_hooks.h"
 #include "link/playback.h"
 #include "link/remote_connection.h"

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
+#include "commands/direct_execute_commands.h"
 #include "formats/motion_file.h"
-#include "link/direct_execute.h"
 #include "link/records.h"
 #include "platform/file_io.h"
 #include "platform/paths.h"
@@ -79,11 +79,10 @@ int RunExec(const std::string& settingsPath, const GlobalOptions& options,
 
   if (document.kazoModel == 2) {
     if (!OpenMotionFile(document, session.ui, *input)) return kFailed;
-  } else {
-    // The program the dialog would have asked for.
-    session.dialogs.files.push_back(FileDialogAnswer{*input, false});
+    if (!DirectExecuteMotion(document, session.ui)) return kFailed;
+  } else if (!DirectExecuteProgram(document, session.ui, *input)) {
+    return kFailed;
   }
-  if (!DirectExecute(document, session.ui)) return kFailed;
   std::printf("executing %s\n", words->input.c_str());
   return kDone;
 }

@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "cli/exit_codes.h"
+#include "commands/binary_program_commands.h"
 #include "dialogs/ninshiki_dlg.h"
-#include "formats/binary_program.h"
 #include "formats/edit_data.h"
 #include "formats/motion_file.h"
 #include "formats/motion_json.h"
@@ -128,12 +128,10 @@ int WriteBinary(CliSession& session, const WriteWords& words) {
   if (!target) return kBadCommandLine;
   MotionDocument& document = session.document;
   if (!document.standardValues && !LoadStandardValues(document, session.ui)) return kFailed;
-  const BinaryProgramOptions options{document.motion.loopCount, document.motion.backAndForth};
   if (words.output.empty())
-    return WriteBinaryProgram(document, session.ui, *target, kDispatchMode, options, words.word)
-               ? kDone
-               : kFailed;
-  if (!WriteBinaryProgram(document, session.ui, *target, 0, options)) return kFailed;
+    return WriteBinaryProgram(document, session.ui, *target, kDispatchMode, words.word) ? kDone
+                                                                                        : kFailed;
+  if (!WriteBinaryProgram(document, session.ui, *target, 0)) return kFailed;
   session.prompts.ShowMessage(kMsgBinaryWritten, BoxKind::kOk);
   return kDone;
 }

@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "formats/binary_program.h"
+#include "commands/binary_program_commands.h"
 #include "formats/program_names.h"
 #include "formats/program_path.h"
 #include "formats/program_text.h"
@@ -240,8 +240,7 @@ bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
 
   if (binary) {
     if (options.perPosture) ui.prompts.ShowMessage(kMsgModelTwoIgnoresPerPosture, BoxKind::kOk);
-    return WriteBinaryProgram(document, ui, answer->path, kDispatchMode,
-                              BinaryProgramOptions{options.loopCount, options.backAndForth});
+    return WriteBinaryProgram(document, ui, answer->path, kDispatchMode);
   }
 
   options.synchroRegister = settings.ReadInt("POSE", "SYNCHRO_REGISTOR", 0x0ef0);
