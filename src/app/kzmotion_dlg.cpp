@@ -3,6 +3,7 @@
 #include <array>
 
 #include "commands/direct_execute_commands.h"
+#include "commands/jump_commands.h"
 #include "commands/servo_log_commands.h"
 #include "dialogs/led_commands.h"
 #include "dialogs/led_dlg.h"
@@ -21,7 +22,6 @@
 #include "model/pose_editing.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
-#include "tools/jump_addresses.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <string>
 
+#include "commands/eye_commands.h"
 #include "dialogs/led_swatch.h"
 #include "link/send_to_robot.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
 #include "platform/text_encoding.h"
-#include "tools/eye_patterns.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
