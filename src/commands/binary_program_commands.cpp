@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <limits>
+#include <vector>
 
 #include "dialogs/ninshiki_dlg.h"
 #include "formats/program_names.h"
@@ -50,28 +51,26 @@ bool WriteFailed(Prompts& prompts) {
 bool WriteIntoImage(MotionDocument& document, EditorUi& ui, const std::string& path,
                     std::int64_t start, std::uint32_t entry) {
   const bool dispatch = start == kDispatchMode;
-  InPlaceFile image(path);
-  if (!image.IsOpen()) return WriteFailed(ui.prompts);
-  const std::optional<std::uint64_t> at =
-      dispatch ? image.Length() : std::optional<std::uint64_t>(start);
-  if (!at || *at > std::numeric_limits<std::uint32_t>::max()) return WriteFailed(ui.prompts);
-
-  OfferEndWait(document, ui.prompts);
-  const auto program = BuildBinaryProgram(document.motion, BinaryProgramOptionsOf(document),
-                                          static_cast<std::uint32_t>(*at));
-  if (!program || *at + program->size() > std::numeric_limits<std::uint32_t>::max())
-    return WriteFailed(ui.prompts);
-  // The entry is pointed at the program only once all of it is in the
-  // image; a failed append is cut off again and the image left as it was.
-  if (!image.WriteAt(*at, *program)) {
-    if (dispatch) image.Truncate(*at);
-    return WriteFailed(ui.prompts);
-  }
-  // Should the entry's write fail, the program stays whole behind it.
-  if (dispatch && !image.WriteAt(entry, AddressBytes(static_cast<std::uint32_t>(*at))))
-    return WriteFailed(ui.prompts);
-  // The robot may be told to run the image next: it must be on the device.
-  if (!image.Sync() || !image.Close()) return WriteFailed(ui.prompts);
+  const PatchResult result = PatchFileInPlace(path, kMaxWholeFileBytes, [&](std::string& image) {
+    std::vector<FilePatch> patches;
+    const std::uint64_t at = dispatch ? image.size() : static_cast<std::uint64_t>(start);
+    if (at > std::numeric_limits<std::uint32_t>::max()) return patches;
+    OfferEndWait(document, ui.prompts);
+    auto program = BuildBinaryProgram(document.motion, BinaryProgramOptionsOf(document),
+                                      static_cast<std::uint32_t>(at));
+    if (!program || at + program->size() > std::numeric_limits<std::uint32_t>::max())
+      return patches;
+    // The entry is pointed at the program only once all of it is in the
+    // image: the patcher cuts a failed append off again and makes no
+    // write after it. Should the entry's write fail, the program stays
+    // whole behind it.
+    patches.push_back(FilePatch{at, std::move(*program)});
+    if (dispatch) patches.push_back(FilePatch{entry, AddressBytes(static_cast<std::uint32_t>(at))});
+    return patches;
+  });
+  // Patched means on the device too: the robot may be told to run the image
+  // next.
+  if (result != PatchResult::kPatched) return WriteFailed(ui.prompts);
   return true;
 }
 
