@@ -4,9 +4,8 @@
 
 #include "commands/direct_execute_commands.h"
 #include "commands/jump_commands.h"
+#include "commands/led_commands.h"
 #include "commands/servo_log_commands.h"
-#include "dialogs/led_commands.h"
-#include "dialogs/led_dlg.h"
 #include "dialogs/led_swatch.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/sound_dlg.h"
