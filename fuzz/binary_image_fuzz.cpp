@@ -5,7 +5,8 @@
 // behind a start instruction. The same bytes then shape a motion whose
 // binary program must have the length its poses say.
 //
-// Input: the recognition number (2 bytes), then the rest.
+// Input: the recognition number (2 bytes), then the rest: the motion, then
+// the standard values and the torque.
 
 #include <cstdint>
 #include <string>
@@ -41,7 +42,7 @@ void CheckDispatchSearch(std::string_view rest, int number) {
 }
 
 void CheckBinaryProgram(kz::fuzz::ByteSource& source) {
-  auto document = kz::fuzz::NewDocument();
+  kz::Motion motion;
   const int poses = source.Byte() % 8;
   for (int i = 0; i < poses; ++i) {
     kz::Pose pose;
@@ -52,28 +53,30 @@ void CheckBinaryProgram(kz::fuzz::ByteSource& source) {
     pose.rightEye = source.Long();
     pose.mouth = source.Byte();
     pose.flags = source.Byte();
-    document->motion.poses.push_back(pose);
+    motion.poses.push_back(pose);
   }
-  document->motion.startSound = source.Text(255);
-  document->motion.endSound = source.Text(255);
-  document->motion.startWait = static_cast<std::int32_t>(source.Long());
-  document->motion.endWait = static_cast<std::int32_t>(source.Long());
-  document->motion.startTorqueOn = source.Bool();
-  document->motion.endTorqueOff = source.Bool();
+  motion.startSound = source.Text(255);
+  motion.endSound = source.Text(255);
+  motion.startWait = static_cast<std::int32_t>(source.Long());
+  motion.endWait = static_cast<std::int32_t>(source.Long());
+  motion.startTorqueOn = source.Bool();
+  motion.endTorqueOff = source.Bool();
+  motion.loopCount = source.Byte() % 12;
+  motion.backAndForth = source.Bool();
   kz::BinaryProgramOptions options;
-  options.loopCount = source.Byte() % 12;
-  options.backAndForth = source.Bool();
+  for (auto& value : options.standardValues) value = static_cast<std::int16_t>(source.Word());
+  options.torque = static_cast<std::int16_t>(source.Word());
 
   std::size_t posesLength = 0;
-  for (int i = 0; i < document->poseCount(); ++i) {
+  for (const kz::Pose& pose : motion.poses) {
     std::string out = "prefix";
-    const std::size_t length = kz::EncodeBinaryPose(*document, i, out);
+    const std::size_t length = kz::EncodeBinaryPose(pose, options, out);
     KZ_FUZZ_CHECK(length >= 147 && length <= 152 && out.size() == 6 + length);
     posesLength += length;
   }
-  const auto program = kz::BuildBinaryProgram(*document, options, kz::kDirectExecBase);
-  const bool fits = document->motion.startSound.size() <= kz::kMaxSoundNameBytes &&
-                    document->motion.endSound.size() <= kz::kMaxSoundNameBytes;
+  const auto program = kz::BuildBinaryProgram(motion, options, kz::kDirectExecBase);
+  const bool fits = motion.startSound.size() <= kz::kMaxSoundNameBytes &&
+                    motion.endSound.size() <= kz::kMaxSoundNameBytes;
   KZ_FUZZ_CHECK(program.has_value() == fits);
   if (program) KZ_FUZZ_CHECK(program->size() > posesLength);
 }

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string_view>
 
-#include "formats/binary_program.h"
+#include "commands/binary_program_commands.h"
 #include "formats/edit_data.h"
 #include "formats/program_writer.h"
 #include "fuzz_support.h"
@@ -107,7 +107,9 @@ std::vector<std::string> Records() {
 
 std::vector<std::string> SetupFiles() {
   std::vector<std::string> files = {SampleSetupText()};
-  if (const auto image = BuildBinaryProgram(*SampleDocument(12), {}, 0)) files.push_back(*image);
+  const auto document = SampleDocument(12);
+  if (const auto image = BuildBinaryProgram(document->motion, BinaryProgramOptionsOf(*document), 0))
+    files.push_back(*image);
   return files;
 }
 

@@ -3,10 +3,12 @@
 
 #include <string>
 
+#include "commands/binary_program_commands.h"
 #include "commands/edit_data_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/process_run.h"
 #include "formats/binary_program.h"
+#include "formats/edit_data.h"
 #include "model/standard_values.h"
 
 namespace {
@@ -33,9 +35,14 @@ class CliBinaryTest : public kz::testing::EditorFixture {
                                        folder.Path("walk.KZI") + " " + arguments);
   }
 
-  // The program the window would write for the document, from `base`.
+  // The program the window would write for the document, from `base`: the
+  // settings' loop count of 2.
   std::string Program(std::uint32_t base) const {
-    return kz::BuildBinaryProgram(*document, {2, false}, base).value_or("<refused>");
+    kz::Motion motion = document->motion;
+    motion.loopCount = 2;
+    motion.backAndForth = false;
+    return kz::BuildBinaryProgram(motion, kz::BinaryProgramOptionsOf(*document), base)
+        .value_or("<refused>");
   }
 
   static constexpr const char* kSampleSetup = KZ_SOURCE_DIR "/samples/STARTUP.XML";

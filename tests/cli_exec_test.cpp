@@ -5,10 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "commands/binary_program_commands.h"
 #include "commands/edit_data_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/process_run.h"
 #include "formats/binary_program.h"
+#include "formats/edit_data.h"
 #include "kzcard/card_server.h"
 #include "model/standard_values.h"
 
@@ -66,8 +68,12 @@ TEST_F(CliExecTest, ModelTwoOverFlashAirUploadsTheBinaryProgram) {
   const ProcessRun run =
       Run(folder.Path("walk.KZI") + " --model 2 --flashair 127.0.0.1:" + std::to_string(port));
   ASSERT_EQ(run.exitCode, 0) << run.output;
+  Motion motion = document->motion;  // as the settings' loop count runs it
+  motion.loopCount = 2;
+  motion.backAndForth = false;
   EXPECT_EQ(Addon("TEMP.BIN"),
-            BuildBinaryProgram(*document, {2, false}, kDirectExecBase).value_or("<refused>"));
+            BuildBinaryProgram(motion, BinaryProgramOptionsOf(*document), kDirectExecBase)
+                .value_or("<refused>"));
   EXPECT_FALSE(AddonHas("REMOTE.LOG"));
 }
 

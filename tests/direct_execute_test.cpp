@@ -1,14 +1,13 @@
 // Direct execution: placing a program on the robot's card and telling the
 // robot to run it, on both models and both roads.
-#include "link/direct_execute.h"
-
 #include <gmock/gmock.h>
 
 #include <filesystem>
 
+#include "commands/binary_program_commands.h"
+#include "commands/direct_execute_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/scoped_env.h"
-#include "formats/binary_program.h"
 #include "kzcard/card_server.h"
 #include "link/link_hooks.h"
 #include "model/settings.h"
@@ -32,6 +31,16 @@ const std::string kExecuteRecord = std::string("\xFE\xFF\x88\x03", 4) + std::str
 std::string ReadSample() {
   std::string text;
   return ReadWholeFile(KZ_SOURCE_DIR "/samples/STARTUP.XML", text) ? text : std::string();
+}
+
+// The program of the document's motion run `loopCount` times, back and
+// forth or not, as direct execution places it.
+std::optional<std::string> ProgramWith(const MotionDocument& document, int loopCount,
+                                       bool backAndForth) {
+  Motion motion = document.motion;
+  motion.loopCount = loopCount;
+  motion.backAndForth = backAndForth;
+  return BuildBinaryProgram(motion, BinaryProgramOptionsOf(document), kDirectExecBase);
 }
 
 // A card drive at root/ whose folder robot/ holds ADDON, plus a program text.
@@ -157,7 +166,7 @@ TEST_F(DirectExecuteTest, ModelTwoOverUsbWritesIntoTheCardRootsStartupImage) {
 
   EXPECT_TRUE(Execute());
   EXPECT_THAT(finderCalls, ElementsAre(CardFolder()));
-  const auto program = BuildBinaryProgram(*document, {3, true}, kDirectExecBase);
+  const auto program = ProgramWith(*document, 3, true);
   ASSERT_TRUE(program);
   const std::string written = folder.Read("root/STARTUP.BIN");
   ASSERT_EQ(written.size(), kDirectExecBase + program->size());
@@ -192,8 +201,7 @@ TEST_F(DirectExecuteTest, ModelTwoOverFlashAirUploadsTempBinWithoutCommand) {
   fs::create_symlink(victim, folder.Path("tmp/TEMP.BIN"));
 
   EXPECT_TRUE(Execute());
-  const auto program =
-      BuildBinaryProgram(*document, {ui.ReadNumber(ctl::kLoopCount), false}, kDirectExecBase);
+  const auto program = ProgramWith(*document, ui.ReadNumber(ctl::kLoopCount), false);
   ASSERT_TRUE(program);
   EXPECT_EQ(Addon("TEMP.BIN"), *program);
   EXPECT_EQ(folder.Read("victim.txt"), "the user's file");
@@ -220,8 +228,7 @@ TEST_F(DirectExecuteTest, ModelTwoOverFlashAirTakesTheSetupFileTheUserNamed) {
   ASSERT_NE(port, 0);
   const auto expected = [&](const std::string& setup) {
     document->standardValues = ParseStandardValuesText(setup);
-    return BuildBinaryProgram(*document, {ui.ReadNumber(ctl::kLoopCount), false}, kDirectExecBase)
-        .value_or("<refused>");
+    return ProgramWith(*document, ui.ReadNumber(ctl::kLoopCount), false).value_or("<refused>");
   };
 
   const struct {
@@ -276,6 +283,26 @@ TEST_F(DirectExecuteTest, ModelOneOverFlashAirUploadsTheProgramAndTheCommand) {
   ui.fileAnswers.push_back(FileDialogAnswer{folder.Path("walk.KM4"), false});
   EXPECT_FALSE(Execute());
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgFlashAirFailed, kMsgFlashAirUnreachable));
+}
+
+TEST_F(DirectExecuteTest, AGivenProgramOrMotionNeedsNoWindow) {
+  StartOn(1);
+  EXPECT_TRUE(DirectExecuteProgram(*document, editor, folder.Path("walk.KM4")));
+  EXPECT_THAT(ui.fileRequests, IsEmpty());
+  EXPECT_EQ(Addon("TEMP.KM4"), "PROGRAM TEXT\r\n");
+  EXPECT_EQ(Addon("REMOTE.LOG"), kExecuteRecord);
+  EXPECT_EQ(PathSetting(), folder.Path("walk.KM4"));
+
+  // Model 2 runs the motion's own loop settings, whatever the window shows.
+  StartOn(2);
+  folder.Write("root/STARTUP.BIN", std::string(kDirectExecBase, '\xAA'));
+  document->motion.loopCount = 2;
+  ui.WriteNumber(ctl::kLoopCount, 5);
+  EXPECT_TRUE(DirectExecuteMotion(*document, editor, environment));
+  const auto program = ProgramWith(*document, 2, false);
+  ASSERT_TRUE(program);
+  EXPECT_EQ(folder.Read("root/STARTUP.BIN").substr(kDirectExecBase), *program);
+  EXPECT_THAT(ui.shown, IsEmpty());
 }
 
 TEST(FileSystemRootTest, FindsTheRootOfTheFileSystemHoldingAPath) {

@@ -1,10 +1,13 @@
-// The recognition-word dialog's logic on controls held in memory.
+// The recognition-word dialog's logic on controls held in memory, and its
+// word list read from "Ninshiki.csv" beside the settings file, once per
+// document.
 #include "dialogs/ninshiki_dlg.h"
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
 #include "fakes/editor_fixture.h"
-#include "formats/recognition_words.h"
 #include "ui/messages.h"
 
 namespace kz::testing {
@@ -99,6 +102,45 @@ TEST_F(NinshikiDlgTest, WithoutTheWordFileANumberCanStillBeTyped) {
       << "told each time the dialog opens";
   EXPECT_TRUE(cancelled.OnEvent(controls, kIdCancel, ControlEvent::kClicked));
   EXPECT_EQ(cancelled.recognitionNumber, 23);
+}
+
+class LoadRecognitionWordsTest : public EditorFixture {
+ protected:
+  void SetUp() override { Start(); }
+  bool Load(int preselect) { return LoadRecognitionWords(*document, list, ui, preselect); }
+  MemoryControls list;
+};
+
+TEST_F(LoadRecognitionWordsTest, TheLastWordWithTheNumberIsSelected) {
+  folder.Write("Ninshiki.csv", SystemText("h\n32,はい,a,b,5,c,d\n32,いいえ,a,b,6,c,d\n"
+                                          "32,うん,a,b,5,c,d\n"));
+  ASSERT_TRUE(Load(5));
+  EXPECT_THAT(list.lists[ctl::kRecognitionWordList],
+              ElementsAre(SystemText("はい"), SystemText("いいえ"), SystemText("うん")));
+  EXPECT_EQ(list.SelectedListItem(ctl::kRecognitionWordList), 2);
+  ASSERT_TRUE(Load(7));
+  EXPECT_EQ(list.lists[ctl::kRecognitionWordList].size(), 3u) << "listed afresh";
+  EXPECT_EQ(list.SelectedListItem(ctl::kRecognitionWordList), -1);
+  EXPECT_THAT(ui.shown, IsEmpty());
+}
+
+TEST_F(LoadRecognitionWordsTest, AMissingFileIsToldEachTimeAndAReadOneKeptForTheDocument) {
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    MemoryControls fresh;
+    EXPECT_FALSE(LoadRecognitionWords(*document, fresh, ui, 1));
+    EXPECT_FALSE(fresh.IsEnabled(ctl::kRecognitionWordList));
+  }
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgWordsReadFailed, kMsgWordsReadFailed));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
+
+  folder.Write("Ninshiki.csv", "header only\n");
+  ASSERT_TRUE(Load(1));
+  EXPECT_TRUE(RecognitionWordsLoaded(*document));
+  folder.Write("Ninshiki.csv", "header\n32,late,a,b,1,c,d\n");
+  ASSERT_TRUE(Load(1));
+  EXPECT_THAT(list.lists[ctl::kRecognitionWordList], IsEmpty())
+      << "an empty table read once stays for the document";
+  EXPECT_EQ(ui.shown.size(), 2u);
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
-// The recognition-word list: "Ninshiki.csv" read from bytes and beside the
-// settings file, once per document.
+// The recognition-word list: "Ninshiki.csv" read from bytes.
 #include "formats/recognition_words.h"
 
 #include <gmock/gmock.h>
 
-#include "fakes/editor_fixture.h"
-#include "ui/messages.h"
+#include "platform/text_encoding.h"
 
 namespace kz::testing {
 namespace {
@@ -41,45 +39,6 @@ TEST(RecognitionWords, TheTableHoldsAtMost324Words) {
   EXPECT_EQ(words.back().number, 324);
   EXPECT_THAT(ParseRecognitionWords("32,only a header,a,b,1,c,d"), IsEmpty());
   EXPECT_THAT(ParseRecognitionWords("header\n\n32,after an empty line,a,b,1,c,d\n"), IsEmpty());
-}
-
-class LoadRecognitionWordsTest : public EditorFixture {
- protected:
-  void SetUp() override { Start(); }
-  bool Load(int preselect) { return LoadRecognitionWords(*document, list, ui, preselect); }
-  MemoryControls list;
-};
-
-TEST_F(LoadRecognitionWordsTest, TheLastWordWithTheNumberIsSelected) {
-  folder.Write("Ninshiki.csv", SystemText("h\n32,はい,a,b,5,c,d\n32,いいえ,a,b,6,c,d\n"
-                                          "32,うん,a,b,5,c,d\n"));
-  ASSERT_TRUE(Load(5));
-  EXPECT_THAT(list.lists[ctl::kRecognitionWordList],
-              ElementsAre(SystemText("はい"), SystemText("いいえ"), SystemText("うん")));
-  EXPECT_EQ(list.SelectedListItem(ctl::kRecognitionWordList), 2);
-  ASSERT_TRUE(Load(7));
-  EXPECT_EQ(list.lists[ctl::kRecognitionWordList].size(), 3u) << "listed afresh";
-  EXPECT_EQ(list.SelectedListItem(ctl::kRecognitionWordList), -1);
-  EXPECT_THAT(ui.shown, IsEmpty());
-}
-
-TEST_F(LoadRecognitionWordsTest, AMissingFileIsToldEachTimeAndAReadOneKeptForTheDocument) {
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    MemoryControls fresh;
-    EXPECT_FALSE(LoadRecognitionWords(*document, fresh, ui, 1));
-    EXPECT_FALSE(fresh.IsEnabled(ctl::kRecognitionWordList));
-  }
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgWordsReadFailed, kMsgWordsReadFailed));
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
-
-  folder.Write("Ninshiki.csv", "header only\n");
-  ASSERT_TRUE(Load(1));
-  EXPECT_TRUE(RecognitionWordsLoaded(*document));
-  folder.Write("Ninshiki.csv", "header\n32,late,a,b,1,c,d\n");
-  ASSERT_TRUE(Load(1));
-  EXPECT_THAT(list.lists[ctl::kRecognitionWordList], IsEmpty())
-      << "an empty table read once stays for the document";
-  EXPECT_EQ(ui.shown.size(), 2u);
 }
 
 }  // namespace

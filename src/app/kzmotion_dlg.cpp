@@ -2,17 +2,17 @@
 
 #include <array>
 
+#include "commands/direct_execute_commands.h"
 #include "commands/edit_data_commands.h"
 #include "commands/jump_commands.h"
 #include "commands/led_commands.h"
 #include "commands/motion_file_commands.h"
 #include "commands/program_commands.h"
+#include "commands/servo_log_commands.h"
 #include "dialogs/led_swatch.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/sound_dlg.h"
-#include "formats/servo_logs.h"
 #include "link/capture.h"
-#include "link/direct_execute.h"
 #include "link/link_hooks.h"
 #include "link/playback.h"
 #include "link/remote_connection.h"

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
+#include "commands/direct_execute_commands.h"
 #include "commands/motion_file_commands.h"
 #include "link/direct_execute.h"
 #include "link/records.h"
@@ -79,11 +80,10 @@ int RunExec(const std::string& settingsPath, const GlobalOptions& options,
 
   if (document.kazoModel == 2) {
     if (!OpenMotionFile(document, session.ui, *input)) return kFailed;
-  } else {
-    // The program the dialog would have asked for.
-    session.dialogs.files.push_back(FileDialogAnswer{*input, false});
+    if (!DirectExecuteMotion(document, session.ui)) return kFailed;
+  } else if (!DirectExecuteProgram(document, session.ui, *input)) {
+    return kFailed;
   }
-  if (!DirectExecute(document, session.ui)) return kFailed;
   std::printf("executing %s\n", words->input.c_str());
   return kDone;
 }

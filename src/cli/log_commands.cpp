@@ -5,6 +5,8 @@
 
 #include "cli/exit_codes.h"
 #include "commands/edit_data_commands.h"
+#include "commands/servo_log_commands.h"
+#include "formats/edit_data.h"
 #include "formats/servo_logs.h"
 #include "link/records.h"
 #include "model/editor.h"
@@ -71,16 +73,16 @@ int RunImportLogs(const std::string& settingsPath, const GlobalOptions& options,
 
   CliSession session(settingsPath, options);
   MotionDocument& document = session.document;
-  // The command line, not the settings, says where the logs are.
+  // The command line, not the settings, says where the logs are; the series
+  // replaces the (empty) motion.
   document.useFlashAir = !folder;
+  ServoLogSeries series;
   if (folder) {
-    // The import's dialog, answered with the series' first log.
-    session.dialogs.files.push_back(
-        FileDialogAnswer{JoinPath(LogFolder(*folder), FirstLogName()), false});
+    series.firstLog = JoinPath(LogFolder(*folder), FirstLogName());
   } else {
     document.flashAirHost = words->host;
   }
-  if (!ImportServoLogs(document, session.ui)) return kFailed;
+  if (!ImportServoLogSeries(document, session.ui, series)) return kFailed;
   if (document.poseCount() == 0) {
     std::fputs("kzmotion-cli import-logs: no servo log could be read\n", stderr);
     return kFailed;

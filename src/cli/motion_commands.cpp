@@ -4,12 +4,14 @@
 #include <cstdio>
 
 #include "cli/exit_codes.h"
+#include "commands/binary_program_commands.h"
 #include "commands/edit_data_commands.h"
 #include "commands/motion_file_commands.h"
 #include "commands/program_commands.h"
 #include "commands/program_name_checks.h"
 #include "dialogs/ninshiki_dlg.h"
 #include "formats/binary_program.h"
+#include "formats/edit_data.h"
 #include "formats/motion_json.h"
 #include "model/standard_values.h"
 #include "ui/messages.h"
@@ -128,12 +130,10 @@ int WriteBinary(CliSession& session, const WriteWords& words) {
   if (!target) return kBadCommandLine;
   MotionDocument& document = session.document;
   if (!document.standardValues && !LoadStandardValues(document, session.ui)) return kFailed;
-  const BinaryProgramOptions options{document.motion.loopCount, document.motion.backAndForth};
   if (words.output.empty())
-    return WriteBinaryProgram(document, session.ui, *target, kDispatchMode, options, words.word)
-               ? kDone
-               : kFailed;
-  if (!WriteBinaryProgram(document, session.ui, *target, 0, options)) return kFailed;
+    return WriteBinaryProgram(document, session.ui, *target, kDispatchMode, words.word) ? kDone
+                                                                                        : kFailed;
+  if (!WriteBinaryProgram(document, session.ui, *target, 0)) return kFailed;
   session.prompts.ShowMessage(kMsgBinaryWritten, BoxKind::kOk);
   return kDone;
 }

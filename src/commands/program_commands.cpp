@@ -3,9 +3,9 @@
 #include <optional>
 #include <utility>
 
+#include "commands/binary_program_commands.h"
 #include "commands/program_name_checks.h"
 #include "commands/program_path.h"
-#include "formats/binary_program.h"
 #include "formats/program_reader.h"
 #include "formats/program_writer.h"
 #include "model/editor.h"
@@ -75,9 +75,7 @@ bool WriteMotionProgram(MotionDocument& document, EditorUi& ui) {
     if (!PerPostureFits(document, ui.prompts)) return false;
     ui.prompts.ShowMessage(kMsgModelTwoIgnoresPerPosture, BoxKind::kOk);
   }
-  return WriteBinaryProgram(
-      document, ui, answer->path, kDispatchMode,
-      BinaryProgramOptions{document.motion.loopCount, document.motion.backAndForth});
+  return WriteBinaryProgram(document, ui, answer->path, kDispatchMode);
 }
 
 bool WriteMotionProgramTo(MotionDocument& document, EditorUi& ui, const std::string& path,

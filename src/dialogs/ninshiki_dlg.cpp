@@ -4,7 +4,8 @@
 #include <string>
 
 #include "formats/recognition_words.h"
-#include "ui/controls.h"
+#include "platform/file_io.h"
+#include "platform/paths.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -15,6 +16,30 @@ constexpr int kMsgEnterInteger = 61712;
 constexpr int kMsgEnterIntegerInRange = 61714;
 
 }  // namespace
+
+bool RecognitionWordsLoaded(const MotionDocument& document) { return document.wordsLoaded; }
+
+bool LoadRecognitionWords(MotionDocument& document, Controls& controls, Prompts& prompts,
+                          int preselect) {
+  if (!RecognitionWordsLoaded(document)) {
+    std::string text;
+    if (!ReadWholeFile(JoinPath(FolderOf(document.iniPath), "Ninshiki.csv"), text)) {
+      controls.Enable(ctl::kRecognitionWordList, false);
+      prompts.ShowMessage(kMsgWordsReadFailed, BoxKind::kOk);
+      return false;
+    }
+    document.words = ParseRecognitionWords(text);
+    document.wordsLoaded = true;
+  }
+  controls.ClearList(ctl::kRecognitionWordList);
+  int selection = -1;
+  for (std::size_t i = 0; i < document.words.size(); ++i) {
+    controls.AddListItem(ctl::kRecognitionWordList, document.words[i].text);
+    if (document.words[i].number == preselect) selection = static_cast<int>(i);
+  }
+  controls.SelectListItem(ctl::kRecognitionWordList, selection);
+  return true;
+}
 
 void CNinshikiDlg::OnInit(Controls& controls) {
   controls.WriteNumber(ctl::kRecognitionNumber, recognitionNumber);

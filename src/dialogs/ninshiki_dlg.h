@@ -1,10 +1,28 @@
 #pragma once
 
 #include "model/motion_document.h"
+#include "ui/controls.h"
 #include "ui/dialogs.h"
 #include "ui/prompts.h"
 
 namespace kz {
+
+namespace ctl {
+// The recognition-word dialog's word list and number field.
+inline constexpr int kRecognitionWordList = 1071;
+inline constexpr int kRecognitionNumber = 1072;
+}  // namespace ctl
+
+// Whether the document's table has been read. It is read once per document:
+// a read table, even an empty one, keeps room for every slot.
+bool RecognitionWordsLoaded(const MotionDocument& document);
+
+// Reads "Ninshiki.csv" beside the settings file into the document when it has
+// not been read yet, then lists the words in `controls` and selects the last
+// one numbered `preselect`. When the file cannot be read the list is disabled
+// and the user told; the next call tries again. False then.
+bool LoadRecognitionWords(MotionDocument& document, Controls& controls, Prompts& prompts,
+                          int preselect);
 
 // Asks which recognition word's motion a binary program replaces: a list of
 // the words of "Ninshiki.csv" and the recognition number, which picking a

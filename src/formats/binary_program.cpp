@@ -1,22 +1,11 @@
 #include "formats/binary_program.h"
 
 #include <initializer_list>
-#include <limits>
-
-#include "commands/program_name_checks.h"
-#include "dialogs/ninshiki_dlg.h"
-#include "model/settings.h"
-#include "platform/file_io.h"
-#include "platform/in_place_file.h"
-#include "ui/messages.h"
 
 namespace kz {
 namespace {
 
-constexpr std::size_t kDispatchReadLimit = 0x30000;
 constexpr std::size_t kDispatchAreaStart = 0x28000;
-constexpr int kDefaultDispatchNumber = 23;
-constexpr std::int32_t kSoundWaitOnYes = 120;  // two seconds
 
 // Robot addresses the instructions refer to.
 constexpr std::uint32_t kTorqueSwitch = 0x0048;
@@ -155,64 +144,11 @@ std::uint32_t DispatchStartOf(std::string_view image, std::uint64_t target) {
   return 0;
 }
 
-bool AllSoundNamesFit(const MotionDocument& document, Prompts& prompts) {
-  for (const std::string* name : {&document.motion.startSound, &document.motion.endSound}) {
-    if (name->size() <= kMaxSoundNameBytes) continue;
-    prompts.ShowMessage(kMsgSoundNameTooLong, BoxKind::kExclamation,
-                        {*name, std::to_string(kMaxSoundNameBytes)});
-    return false;
-  }
-  return true;
-}
-
-// The second model plays a sound only when a wait follows it.
-void OfferEndWait(MotionDocument& document, Prompts& prompts) {
-  if (document.motion.endSound.empty() || document.motion.endWait != 0) return;
-  if (prompts.ShowMessage(kMsgEndSoundNeedsWait, BoxKind::kYesNoQuestion) == Button::kYes)
-    document.motion.endWait = kSoundWaitOnYes;
-}
-
-bool WriteFailed(Prompts& prompts) {
-  prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kOk);
-  return false;
-}
-
-// Writes the program into an existing image: appended and reached through
-// the dispatch entry at `entry`, or from offset `start`.
-bool WriteIntoImage(MotionDocument& document, EditorUi& ui, const std::string& path,
-                    std::int64_t start, const BinaryProgramOptions& options, std::uint32_t entry) {
-  const bool dispatch = start == kDispatchMode;
-  InPlaceFile image(path);
-  if (!image.IsOpen()) return WriteFailed(ui.prompts);
-  const std::optional<std::uint64_t> at =
-      dispatch ? image.Length() : std::optional<std::uint64_t>(start);
-  if (!at || *at > std::numeric_limits<std::uint32_t>::max()) return WriteFailed(ui.prompts);
-
-  OfferEndWait(document, ui.prompts);
-  const auto program = BuildBinaryProgram(document, options, static_cast<std::uint32_t>(*at));
-  if (!program || *at + program->size() > std::numeric_limits<std::uint32_t>::max())
-    return WriteFailed(ui.prompts);
-  // The entry is pointed at the program only once all of it is in the
-  // image; a failed append is cut off again and the image left as it was.
-  if (!image.WriteAt(*at, *program)) {
-    if (dispatch) image.Truncate(*at);
-    return WriteFailed(ui.prompts);
-  }
-  // Should the entry's write fail, the program stays whole behind it.
-  std::string address;
-  Put32(address, static_cast<std::uint32_t>(*at));
-  if (dispatch && !image.WriteAt(entry, address)) return WriteFailed(ui.prompts);
-  // The robot may be told to run the image next: it must be on the device.
-  if (!image.Sync() || !image.Close()) return WriteFailed(ui.prompts);
-  return true;
-}
-
 }  // namespace
 
-std::size_t EncodeBinaryPose(const MotionDocument& document, int poseIndex, std::string& out) {
+std::size_t EncodeBinaryPose(const Pose& pose, const BinaryProgramOptions& options,
+                             std::string& out) {
   const std::size_t begin = out.size();
-  const Pose& pose = document.motion.poses[static_cast<std::size_t>(poseIndex)];
-  const StandardValues standard = document.standardValues.value_or(StandardValues{});
 
   // The 128-byte pose array: servo ID 1 idle, IDs 2 to 21 as target and
   // torque, seven unused pairs, the LEDs and a spare word.
@@ -221,9 +157,9 @@ std::size_t EncodeBinaryPose(const MotionDocument& document, int poseIndex, std:
   Put32(out, 0);
   for (int k = 0; k < kServoCount; ++k) {
     const auto index = static_cast<std::size_t>(k);
-    const auto base = static_cast<std::int16_t>(standard[index]);
+    const auto base = static_cast<std::int16_t>(options.standardValues[index]);
     Put16(out, static_cast<std::uint32_t>(pose.servo[index] - base));
-    Put16(out, static_cast<std::uint32_t>(document.programTorque));
+    Put16(out, static_cast<std::uint32_t>(options.torque));
   }
   out.append(28, '\0');
   const bool limited = (pose.flags & kBrightnessLimit) != 0;
@@ -240,31 +176,29 @@ std::size_t EncodeBinaryPose(const MotionDocument& document, int poseIndex, std:
   return out.size() - begin;
 }
 
-std::optional<std::string> BuildBinaryProgram(const MotionDocument& document,
+std::optional<std::string> BuildBinaryProgram(const Motion& motion,
                                               const BinaryProgramOptions& options,
                                               std::uint32_t base) {
-  if (document.motion.startSound.size() > kMaxSoundNameBytes ||
-      document.motion.endSound.size() > kMaxSoundNameBytes)
+  if (motion.startSound.size() > kMaxSoundNameBytes || motion.endSound.size() > kMaxSoundNameBytes)
     return std::nullopt;
   std::string out;
-  if (document.motion.startTorqueOn) AppendTorque(out, true);
-  if (!document.motion.startSound.empty()) AppendSound(out, document.motion.startSound);
-  if (document.motion.startWait > 0)
-    AppendWait(out, static_cast<std::uint32_t>(document.motion.startWait));
-  const bool loops = options.loopCount > 1;
+  if (motion.startTorqueOn) AppendTorque(out, true);
+  if (!motion.startSound.empty()) AppendSound(out, motion.startSound);
+  if (motion.startWait > 0) AppendWait(out, static_cast<std::uint32_t>(motion.startWait));
+  const bool loops = motion.loopCount > 1;
   std::uint32_t countDown = 0;
   if (loops) {
     countDown = base + static_cast<std::uint32_t>(out.size()) + 11;
-    AppendLoopSet(out, static_cast<std::uint32_t>(options.loopCount));
+    AppendLoopSet(out, static_cast<std::uint32_t>(motion.loopCount));
   }
-  for (int i = 0; i < document.poseCount(); ++i) EncodeBinaryPose(document, i, out);
-  if (options.backAndForth)
-    for (int i = document.poseCount() - 2; i >= 0; --i) EncodeBinaryPose(document, i, out);
+  for (const Pose& pose : motion.poses) EncodeBinaryPose(pose, options, out);
+  if (motion.backAndForth)
+    for (int i = motion.poseCount() - 2; i >= 0; --i)
+      EncodeBinaryPose(motion.poses[static_cast<std::size_t>(i)], options, out);
   if (loops) AppendLoopCheck(out, countDown);
-  if (!document.motion.endSound.empty()) AppendSound(out, document.motion.endSound);
-  if (document.motion.endWait > 0)
-    AppendWait(out, static_cast<std::uint32_t>(document.motion.endWait));
-  if (document.motion.endTorqueOff) AppendTorque(out, false);
+  if (!motion.endSound.empty()) AppendSound(out, motion.endSound);
+  if (motion.endWait > 0) AppendWait(out, static_cast<std::uint32_t>(motion.endWait));
+  if (motion.endTorqueOff) AppendTorque(out, false);
   AppendEnd(out);
   return out;
 }
@@ -279,60 +213,11 @@ std::uint32_t LocateDispatchEntry(std::string_view image, int number) {
                           static_cast<char>(kTestZero),
                           static_cast<char>(kJumpIf)};
   const std::string_view calc(pattern, sizeof pattern);
-  for (std::size_t i = kDispatchAreaStart; i < kDispatchReadLimit && i + 4 <= image.size(); ++i) {
+  for (std::size_t i = kDispatchAreaStart; i < kDispatchSearchLimit && i + 4 <= image.size(); ++i) {
     if (image.substr(i - calc.size(), calc.size()) != calc) continue;
     if (const std::uint32_t entry = DispatchStartOf(image, Get32(image, i))) return entry;
   }
   return 0;
-}
-
-std::uint32_t FindDispatchEntry(MotionDocument& document, EditorUi& ui, const std::string& path,
-                                std::optional<int> number) {
-  std::string image;
-  if (!ReadWholeFile(path, image, kDispatchReadLimit)) {
-    ui.prompts.ShowMessage(kMsgBinaryReadFailed, BoxKind::kOk);
-    return 0;
-  }
-  Settings settings = document.settings();
-  if (!number) {
-    CNinshikiDlg dialog(document, ui.prompts);
-    dialog.recognitionNumber =
-        settings.ReadInt("PROGRAM", "BINARY_DISPATCH", kDefaultDispatchNumber);
-    if (ui.dialogs.RunModal(dialog) != kIdOk) return 0;
-    number = dialog.recognitionNumber;
-  }
-  const std::uint32_t entry = LocateDispatchEntry(image, *number);
-  if (entry == 0) {
-    ui.prompts.ShowMessage(kMsgNoDispatchEntry, BoxKind::kError);
-    return 0;
-  }
-  settings.WriteInt("PROGRAM", "BINARY_DISPATCH", *number);
-  return entry;
-}
-
-bool WriteBinaryProgram(MotionDocument& document, EditorUi& ui, const std::string& path,
-                        std::int64_t start, const BinaryProgramOptions& options,
-                        std::optional<int> number) {
-  // Refused before anything is asked or written.
-  if (!AllSoundNamesFit(document, ui.prompts) || !SoundNamesFitProgram(document, ui.prompts))
-    return false;
-
-  if (start == 0) {
-    OfferEndWait(document, ui.prompts);
-    const auto program = BuildBinaryProgram(document, options, kDirectExecBase);
-    if (!program || !WriteFileAtomically(path, *program)) return WriteFailed(ui.prompts);
-    return true;
-  }
-  if (start > 0) return WriteIntoImage(document, ui, path, start, options, 0);
-
-  const std::uint32_t entry = FindDispatchEntry(document, ui, path, number);
-  if (entry == 0) return false;
-  if (!WriteIntoImage(document, ui, path, kDispatchMode, options, entry)) return false;
-  Settings settings = document.settings();
-  settings.WriteText("POSE", "PATH", path);
-  ui.prompts.ShowMessage(kMsgBinaryWritten, BoxKind::kOk);
-  document.modified = false;
-  return true;
 }
 
 }  // namespace kz

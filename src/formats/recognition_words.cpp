@@ -3,10 +3,6 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/file_io.h"
-#include "platform/paths.h"
-#include "ui/messages.h"
-
 namespace kz {
 namespace {
 
@@ -68,30 +64,6 @@ std::vector<RecognitionWord> ParseRecognitionWords(std::string_view text) {
     if (result == LineResult::kTaken) words.push_back(std::move(word));
   }
   return words;
-}
-
-bool RecognitionWordsLoaded(const MotionDocument& document) { return document.wordsLoaded; }
-
-bool LoadRecognitionWords(MotionDocument& document, Controls& controls, Prompts& prompts,
-                          int preselect) {
-  if (!RecognitionWordsLoaded(document)) {
-    std::string text;
-    if (!ReadWholeFile(JoinPath(FolderOf(document.iniPath), "Ninshiki.csv"), text)) {
-      controls.Enable(ctl::kRecognitionWordList, false);
-      prompts.ShowMessage(kMsgWordsReadFailed, BoxKind::kOk);
-      return false;
-    }
-    document.words = ParseRecognitionWords(text);
-    document.wordsLoaded = true;
-  }
-  controls.ClearList(ctl::kRecognitionWordList);
-  int selection = -1;
-  for (std::size_t i = 0; i < document.words.size(); ++i) {
-    controls.AddListItem(ctl::kRecognitionWordList, document.words[i].text);
-    if (document.words[i].number == preselect) selection = static_cast<int>(i);
-  }
-  controls.SelectListItem(ctl::kRecognitionWordList, selection);
-  return true;
 }
 
 }  // namespace kz

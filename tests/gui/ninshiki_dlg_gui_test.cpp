@@ -8,11 +8,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "commands/binary_program_commands.h"
 #include "dialogs/ninshiki_dlg.h"
 #include "fakes/scripted_ui.h"
 #include "fakes/temp_folder.h"
-#include "formats/binary_program.h"
-#include "formats/recognition_words.h"
 #include "gui/dialog_host.h"
 #include "gui/qt_dialogs.h"
 #include "platform/text_encoding.h"
@@ -96,7 +95,7 @@ TEST_F(NinshikiDlgGuiTest, TheBinaryWriterAsksThroughTheRealDialog) {
     QTest::keyClick(list, Qt::Key_Down);  // 歩いて, number 40
     QTest::keyClick(host, Qt::Key_Return);
   });
-  ASSERT_TRUE(WriteBinaryProgram(*document, editor, path, kDispatchMode, {}));
+  ASSERT_TRUE(WriteBinaryProgram(*document, editor, path, kDispatchMode));
   EXPECT_EQ(shownNumber, "23") << "the default number";
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgBinaryWritten));
   EXPECT_EQ(folder.Read("STARTUP.BIN").substr(0x100B, 4), std::string("\x00\x00\x03\x00", 4));
