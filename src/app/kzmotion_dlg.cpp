@@ -2,6 +2,10 @@
 
 #include <array>
 
+#include "commands/capture_commands.h"
+#include "commands/playback_commands.h"
+#include "commands/remote_connection_commands.h"
+#include "commands/simulator_commands.h"
 #include "dialogs/led_commands.h"
 #include "dialogs/led_dlg.h"
 #include "dialogs/led_swatch.h"
@@ -11,12 +15,8 @@
 #include "formats/motion_file.h"
 #include "formats/program_writer.h"
 #include "formats/servo_logs.h"
-#include "link/capture.h"
 #include "link/direct_execute.h"
 #include "link/link_hooks.h"
-#include "link/playback.h"
-#include "link/remote_connection.h"
-#include "link/simulator.h"
 #include "model/editor.h"
 #include "model/pose_editing.h"
 #include "platform/paths.h"
