@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "commands/eye_commands.h"
+#include "commands/jump_commands.h"
 #include "formats/program_writer.h"
 #include "model/motion_document.h"
 #include "platform/file_io.h"
 #include "platform/text_encoding.h"
-#include "tools/eye_patterns.h"
-#include "tools/jump_addresses.h"
 #include "ui/messages.h"
 #include "ui/prompts.h"
 

@@ -1,8 +1,6 @@
 // The jump address tools on any program text: the block table, the block
-// index, jumps-to-names followed by names-to-jumps, and the loop repair.
-//
-// The tools exist only as functions of a path, so each run writes its
-// program to "P.KM4" in the scratch folder (memory-backed where possible).
+// index, jumps-to-names followed by names-to-jumps, and the loop repair, all
+// on the input's bytes.
 //
 // Properties: the block table's names are unique and each stands at a
 // "<medit>"; renaming keeps the text's length; the index finds every name of
@@ -10,7 +8,7 @@
 // differs only by the "プログラム終了" block put before its end, and every jump
 // points at the same block as before (or at that block when it pointed at the
 // end). A repaired program differs only in its jump addresses, each repaired
-// jump points at a "<medit>", and repairing again changes nothing.
+// jump points at a "<medit>", and repairing again finds nothing to rewrite.
 
 #include <cstdint>
 #include <string>
@@ -27,7 +25,8 @@
 
 namespace {
 
-using kz::fuzz::ScratchFolder;
+using ToNames = kz::JumpsToNamesResult::Outcome;
+using Repair = kz::LoopRepairResult::Outcome;
 
 struct Jump {
   std::size_t value;  // where its address begins
@@ -93,24 +92,18 @@ void CheckBlockTable(std::string program) {
 }
 
 void CheckNamesAndBack(const std::string& program) {
-  const ScratchFolder& folder = ScratchFolder::Get();
-  folder.Remove("P.TXT");
-  const std::string path = folder.Write("P.KM4", program);
-  kz::fuzz::FuzzUi ui;
-  ui.answer = kz::Button::kNo;
-  if (!kz::ConvertJumpsToBlockNames(path, ui)) return;
-  const auto text = folder.Read("P.TXT");
-  KZ_FUZZ_CHECK(text.has_value());
+  const kz::JumpsToNamesResult named = kz::JumpsToBlockNames(program);
+  if (named.outcome != ToNames::kConverted && named.outcome != ToNames::kNoJumps) return;
 
   std::vector<Jump> before;
   KZ_FUZZ_CHECK(JumpsOf(program, before));
   if (before.empty()) return;  // the text is the program itself
 
-  folder.Remove("P.KM4");
-  const std::string textPath = folder.Path("P.TXT");
-  if (!kz::ConvertBlockNamesToJumps(textPath, ui)) return;
-  const auto back = folder.Read("P.KM4");
-  KZ_FUZZ_CHECK(back.has_value());
+  // A value that still reads as an address stays one, as after "No".
+  const kz::NamesToJumpsResult converted =
+      kz::BlockNamesToJumps(named.text, [](std::string_view) { return kz::HexJumpAnswer::kKeep; });
+  if (converted.outcome != kz::NamesToJumpsResult::Outcome::kConverted) return;
+  const std::string& back = converted.program;
 
   // The end block goes in behind the last jump, at the program's end at the
   // earliest.
@@ -121,31 +114,30 @@ void CheckNamesAndBack(const std::string& program) {
   const std::size_t endAt = std::max<std::size_t>(end, before.back().value + kz::kAddressLength);
   const std::string block = "<medit>\r\n\t<block name=\"" + kz::SystemText("プログラム終了") +
                             "\" type=\"5\"/>\r\n</medit>\r\n";
-  KZ_FUZZ_CHECK(back->size() == program.size() + block.size());
-  KZ_FUZZ_CHECK(back->compare(endAt, block.size(), block) == 0);
+  KZ_FUZZ_CHECK(back.size() == program.size() + block.size());
+  KZ_FUZZ_CHECK(back.compare(endAt, block.size(), block) == 0);
 
   std::vector<Jump> after;
-  KZ_FUZZ_CHECK(JumpsOf(*back, after));
+  KZ_FUZZ_CHECK(JumpsOf(back, after));
   KZ_FUZZ_CHECK(after.size() == before.size());
   for (std::size_t i = 0; i < before.size(); ++i) {
     KZ_FUZZ_CHECK(after[i].value == before[i].value);
     const std::uint32_t a = before[i].address;
     const std::size_t expected = a == end ? endAt : a < endAt ? a : a + block.size();
     KZ_FUZZ_CHECK(after[i].address == expected);
-    KZ_FUZZ_CHECK(IsHeader(*back, after[i].address));
+    KZ_FUZZ_CHECK(IsHeader(back, after[i].address));
   }
 }
 
 void CheckRepair(const std::string& program) {
-  const ScratchFolder& folder = ScratchFolder::Get();
-  const std::string path = folder.Write("P.KM4", program);
-  kz::fuzz::FuzzUi ui;
-  if (!kz::RepairLoopCounterJumps(path, ui)) return;
-  const auto repaired = folder.Read("P.KM4");
-  KZ_FUZZ_CHECK(repaired.has_value() && repaired->size() == program.size());
+  std::string repaired = program;
+  const Repair outcome = kz::RepairLoopJumps(repaired).outcome;
+  if (outcome != Repair::kRepaired && outcome != Repair::kAlreadyRight) return;
+  KZ_FUZZ_CHECK(outcome == Repair::kRepaired || repaired == program);
+  KZ_FUZZ_CHECK(repaired.size() == program.size());
   std::vector<Jump> jumps;
   std::string masked = program;
-  std::string maskedRepaired = *repaired;
+  std::string maskedRepaired = repaired;
   if (JumpsOf(program, jumps)) {
     for (const Jump& jump : jumps) {
       masked.replace(jump.value, kz::kAddressLength, kz::kAddressLength, '*');
@@ -154,14 +146,13 @@ void CheckRepair(const std::string& program) {
     KZ_FUZZ_CHECK(masked == maskedRepaired);
   }
   std::vector<Jump> repairedJumps;
-  if (JumpsOf(*repaired, repairedJumps)) {
+  if (JumpsOf(repaired, repairedJumps)) {
     for (std::size_t i = 0; i < jumps.size() && i < repairedJumps.size(); ++i)
       if (repairedJumps[i].address != jumps[i].address)
-        KZ_FUZZ_CHECK(IsHeader(*repaired, repairedJumps[i].address));
+        KZ_FUZZ_CHECK(IsHeader(repaired, repairedJumps[i].address));
   }
-  kz::fuzz::FuzzUi again;
-  kz::RepairLoopCounterJumps(path, again);
-  KZ_FUZZ_CHECK(folder.Read("P.KM4") == repaired);
+  std::string again = repaired;
+  KZ_FUZZ_CHECK(kz::RepairLoopJumps(again).outcome != Repair::kRepaired);
 }
 
 }  // namespace

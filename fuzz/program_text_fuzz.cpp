@@ -43,8 +43,8 @@ bool CloseColour(std::uint32_t a, std::uint32_t b) {
 void ExpectSamePoses(const kz::MotionDocument& written, const kz::MotionDocument& read) {
   KZ_FUZZ_CHECK(read.poseCount() == written.poseCount());
   for (int i = 0; i < written.poseCount(); ++i) {
-    const kz::Pose& a = written.poses[static_cast<std::size_t>(i)];
-    const kz::Pose& b = read.poses[static_cast<std::size_t>(i)];
+    const kz::Pose& a = written.motion.poses[static_cast<std::size_t>(i)];
+    const kz::Pose& b = read.motion.poses[static_cast<std::size_t>(i)];
     KZ_FUZZ_CHECK(a.servo == b.servo);
     KZ_FUZZ_CHECK(a.travelTime == b.travelTime);
     KZ_FUZZ_CHECK(a.label == b.label);
@@ -68,16 +68,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   bool read = false;
   const auto first = Read(input, standard, read);
-  if (!read || first->poses.empty()) return 0;
+  if (!read || first->motion.poses.empty()) return 0;
   // Writing refuses a label no program can carry (a quote, a bracket, a line
   // break): the round trip holds for what can be written.
-  for (const kz::Pose& pose : first->poses)
+  for (const kz::Pose& pose : first->motion.poses)
     if (!kz::FitsProgram(pose.label)) return 0;
 
   // The poses read are written as a plain program (no loop, no postures) and
   // read again.
-  first->startSound.clear();
-  first->endSound.clear();
+  first->motion.startSound.clear();
+  first->motion.endSound.clear();
   const auto program = kz::BuildProgramText(*first, kz::ProgramOptions{});
   KZ_FUZZ_CHECK(program.has_value());
   const auto second = Read(*program, standard, read);

@@ -1,9 +1,12 @@
-// Bulk conversion of a program's eye LEDs to expression patterns, patched in
-// place in the program text.
+// Bulk conversion of a program's eye LEDs to expression patterns: on the
+// program text's bytes, then the commands that patch a file in place.
 #include "tools/eye_patterns.h"
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
+
+#include "commands/eye_commands.h"
 #include "fakes/editor_fixture.h"
 #include "formats/program_writer.h"
 #include "ui/messages.h"
@@ -55,22 +58,21 @@ class EyePatternsTest : public EditorFixture {
   std::string path;
 };
 
+// --- The conversion, on bytes ---------------------------------------------
+
 TEST_F(EyePatternsTest, EveryPoseGetsThePatternsAndNothingElseChanges) {
   ASSERT_EQ(ThirdLine(program, 2),
             "\t" + Zeros(16) + "0x00aa,0x00bb,0x00cc,0x00dd,0x00ee,0x00ff,0x00c8,0x0000,\r\n");
 
-  ASSERT_TRUE(ConvertEyePatternsInFile(path, 3, 5, ui));
+  std::string converted = program;
+  ASSERT_EQ(ReplaceEyePatterns(converted, 3, 5), 3);
 
-  const std::string converted = folder.Read("walk.KM4");
   for (int n = 0; n < 3; ++n)
     EXPECT_EQ(ThirdLine(converted, n),
               "\t" + Zeros(16) + "0x0000,0x0000,0x0003,0x0000,0x0000,0x0005,0x00c8,0x0000,\r\n");
   SetEyes(3 << 16, 5 << 16);
   EXPECT_EQ(converted, *BuildProgramText(*document, ProgramOptions{}))
       << "the same program as one written with those patterns";
-  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgLedsRewritten));
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
-  EXPECT_THAT(ui.shown[0].args, ElementsAre("3"));
 }
 
 TEST_F(EyePatternsTest, ABrokenPoseArrayIsSkippedWithoutReachingIntoTheNextOne) {
@@ -97,6 +99,21 @@ TEST_F(EyePatternsTest, ThousandsOfOpenHeadsOnOneLineAreSkipped) {
   ASSERT_EQ(ReplaceEyePatterns(expected, 3, 5), 3);
   EXPECT_EQ(ReplaceEyePatterns(text, 3, 5), 3);
   EXPECT_EQ(text, heads + expected);
+}
+
+// --- The commands, on files ----------------------------------------------
+
+TEST_F(EyePatternsTest, TheFileIsPatchedInPlaceAndTheCountReported) {
+  std::string converted = program;
+  ReplaceEyePatterns(converted, 3, 5);
+  // A second name of the file sees the change: the file itself is patched.
+  std::filesystem::create_hard_link(path, folder.Path("link.KM4"));
+  ASSERT_TRUE(ConvertEyePatternsInFile(path, 3, 5, ui));
+  EXPECT_EQ(folder.Read("walk.KM4"), converted);
+  EXPECT_EQ(folder.Read("link.KM4"), converted);
+  ASSERT_THAT(ui.shownIds(), ElementsAre(kMsgLedsRewritten));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
+  EXPECT_THAT(ui.shown[0].args, ElementsAre("3"));
 }
 
 TEST_F(EyePatternsTest, FilesWithoutPoseArraysAreLeftAlone) {

@@ -1,11 +1,13 @@
-// The jump address tools: loop repair in place, program to text with block
-// names, and text back to program.
+// The jump address tools: loop repair, program to text with block names,
+// and text back to program; first on bytes, then the commands on real files.
 #include "tools/jump_addresses.h"
 
 #include <gmock/gmock.h>
 
+#include <filesystem>
 #include <set>
 
+#include "commands/jump_commands.h"
 #include "fakes/editor_fixture.h"
 #include "fakes/scoped_env.h"
 #include "formats/program_text.h"
@@ -18,6 +20,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
+using namespace std::string_literals;
 
 constexpr std::string_view kFinalLine = "<wait size=\"1\" adr=\"0x0b43\"/>\r\n";
 
@@ -96,16 +99,37 @@ class JumpAddressesTest : public EditorFixture {
   ScriptedUi& prompts = ui;
 };
 
-// --- Loop repair ---------------------------------------------------------
+using Repair = LoopRepairResult::Outcome;
+using ToNames = JumpsToNamesResult::Outcome;
+using ToJumps = NamesToJumpsResult::Outcome;
+
+// For texts whose values all are names: a question would be a fault.
+HexJumpAnswer NeverAsked(std::string_view value) {
+  ADD_FAILURE() << "asked about " << value;
+  return HexJumpAnswer::kCancel;
+}
+
+// The text converted to names and the program made from it again, both
+// expected to succeed.
+std::string ThereAndBack(const std::string& program, std::string* text = nullptr) {
+  const JumpsToNamesResult named = JumpsToBlockNames(program);
+  EXPECT_EQ(named.outcome, ToNames::kConverted);
+  if (text) *text = named.text;
+  const NamesToJumpsResult back = BlockNamesToJumps(named.text, NeverAsked);
+  EXPECT_EQ(back.outcome, ToJumps::kConverted);
+  EXPECT_EQ(back.jumps, named.jumps);
+  return back.program;
+}
+
+// --- Loop repair, on bytes -----------------------------------------------
 
 TEST_F(JumpAddressesTest, RepairKeepsAnUneditedLoopAndFollowsAnInsertedLine) {
   const std::string program = LoopedProgram();
-  const std::string path = folder.Write("walk.KM4", program);
-  EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
-  EXPECT_EQ(folder.Read("walk.KM4"), program);
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsAlreadyRight)) << "nothing changed: it says so";
-  EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
-  ui.shown.clear();
+  std::string repaired = program;
+  LoopRepairResult result = RepairLoopJumps(repaired);
+  EXPECT_EQ(result.outcome, Repair::kAlreadyRight) << "nothing changed: it says so";
+  EXPECT_EQ(result.changed, 0u);
+  EXPECT_EQ(repaired, program);
 
   // A line inserted before the count-down block moves it; only the jump
   // back to it changes.
@@ -117,21 +141,209 @@ TEST_F(JumpAddressesTest, RepairKeepsAnUneditedLoopAndFollowsAnInsertedLine) {
   std::string expected = edited;
   const std::size_t value = expected.find("<jump adr=\"") + 11;
   expected.replace(value, 10, JumpTarget(static_cast<std::uint32_t>(countDown + line.size())));
-  folder.Write("walk.KM4", edited);
-  EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
-  EXPECT_EQ(folder.Read("walk.KM4"), expected);
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
-  EXPECT_THAT(ui.shown[0].args, ElementsAre("1"));
+  result = RepairLoopJumps(edited);
+  EXPECT_EQ(result.outcome, Repair::kRepaired);
+  EXPECT_EQ(result.changed, 1u);
+  EXPECT_EQ(edited, expected);
 
   // Of two loops only the second one's jump is wrong: one jump is reported.
-  ui.shown.clear();
-  folder.Write("walk.KM4", program + program);
-  EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
-  EXPECT_THAT(ui.shown[0].args, ElementsAre("1"));
-  EXPECT_THAT(JumpValues(folder.Read("walk.KM4")),
+  std::string twice = program + program;
+  result = RepairLoopJumps(twice);
+  EXPECT_EQ(result.outcome, Repair::kRepaired);
+  EXPECT_EQ(result.changed, 1u);
+  EXPECT_THAT(JumpValues(twice),
               ElementsAre(JumpTarget(static_cast<std::uint32_t>(countDown)),
                           JumpTarget(static_cast<std::uint32_t>(program.size() + countDown))));
+}
+
+// --- Program to text and back, on bytes ----------------------------------
+
+TEST_F(JumpAddressesTest, ProgramToTextAndBackAddsOnlyTheEndBlock) {
+  ProgramOptions looped;
+  looped.loopCount = 2;
+  ProgramOptions perPosture;
+  perPosture.perPosture = true;
+  const struct {
+    const char* what;
+    ProgramOptions options;
+    bool synchronised;
+    std::vector<std::string> named;  // the jumps' names in the text, in order
+  } cases[] = {
+      {"loop and synchronised start",
+       looped,
+       true,
+       {SystemText("ポーズ2"), SystemText("CHECK SYNCHRO ポーズ2"), "KZMOTION COUNT DOWN"}},
+      {"posture dispatch",
+       perPosture,
+       false,
+       {"GROUND POSE MOTION", "CHAIR POSE MOTION", "KAZO POSE END", "KAZO POSE END"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    StartWithPoses(2);
+    document->standardValues = StandardValues{};
+    document->motion.endWait = 0;
+    for (Pose& pose : document->motion.poses) pose.holdTime = 0;
+    if (c.synchronised) {
+      document->motion.poses[1].flags |= kStartSynchronised;
+      document->motion.poses[1].startTime = 30;
+    }
+    const std::string program = BuildProgramText(*document, c.options).value_or("");
+    const JumpsToNamesResult named = JumpsToBlockNames(program);
+    ASSERT_EQ(named.outcome, ToNames::kConverted);
+    EXPECT_EQ(named.jumps, c.named.size());
+    EXPECT_THAT(JumpValues(named.text), ElementsAreArray(c.named));
+    EXPECT_EQ(BlockNames(named.text).back(), SystemText("プログラム終了"));
+
+    const NamesToJumpsResult back = BlockNamesToJumps(named.text, NeverAsked);
+    ASSERT_EQ(back.outcome, ToJumps::kConverted);
+    EXPECT_EQ(back.program, WithEndBlock(program));
+    EXPECT_EQ(back.jumps, c.named.size());
+  }
+}
+
+TEST_F(JumpAddressesTest, AJumpToTheProgramEndTargetsTheEndBlock) {
+  // The end block takes the final line's place in the converted program.
+  const auto end = static_cast<std::uint32_t>(Block("A").size() + Jump(JumpTarget(1)).size());
+  const std::string program = Block("A") + Jump(JumpTarget(end)) + std::string(kFinalLine);
+  std::string text;
+  EXPECT_EQ(ThereAndBack(program, &text), WithEndBlock(program));
+  EXPECT_EQ(text,
+            Block("A") + Jump(SystemText("プログラム終了")) + EndBlock() + std::string(kFinalLine));
+}
+
+TEST_F(JumpAddressesTest, AProgramShorterThan38BytesEndsAtItsLength) {
+  // No final line: the end lies at the program's length (0x1a), where this
+  // jump aims.
+  const JumpsToNamesResult shortOne = JumpsToBlockNames(Jump("0x0000001a"));
+  EXPECT_EQ(shortOne.outcome, ToNames::kConverted);
+  EXPECT_EQ(shortOne.text, Jump(SystemText("プログラム終了")) + EndBlock());
+
+  // Only the final line: found from the first byte.
+  const JumpsToNamesResult wait = JumpsToBlockNames(std::string(kFinalLine));
+  EXPECT_EQ(wait.outcome, ToNames::kNoJumps);
+  EXPECT_EQ(wait.text, kFinalLine) << "no jump: a plain copy";
+}
+
+TEST_F(JumpAddressesTest, DuplicateBlockNamesAreMadeUniqueInTheText) {
+  const struct {
+    std::string name;
+    std::string secondBlock;  // as the text carries it
+    std::string jumpName;
+  } cases[] = {
+      {"A", Block("B"), "B"},
+      {"POSE9", Block("POSEA"), "POSEA"},
+      {"z", Block("1"), "1"},
+      // A quote would end the name early: "!" steps over it.
+      {"GO!", Block("GO#"), "GO#"},
+      // An empty name becomes "0", then "1"; its closing quote moves over
+      // the blank after it, so the text keeps its length.
+      {"", "<medit>\r\n\t<block name=\"1\"type=\"2\"/>\r\n</medit>\r\n", "1"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string first = Block(c.name);
+    const auto second = static_cast<std::uint32_t>(Header().size() + first.size());
+    const std::string program =
+        Header() + first + Block(c.name) + Jump(JumpTarget(second)) + std::string(kFinalLine);
+    std::string text;
+    const std::string back = ThereAndBack(program, &text);
+    EXPECT_EQ(text, WithEndBlock(Header() + first + c.secondBlock + Jump(c.jumpName) +
+                                 std::string(kFinalLine)));
+    EXPECT_THAT(JumpValues(back), ElementsAre(JumpTarget(second)));
+  }
+}
+
+TEST(CollectBlocksTest, ARenamedEmptyNameAtTheVeryEndKeepsTheTextsLength) {
+  // The second empty name must be renamed, but its closing quote is the
+  // text's last byte (or missing): there is nothing after it to move over.
+  const std::string first = "<medit>\r\n\t<block name=\"\" type=\"0\"/>\r\n</medit>\r\n";
+  for (const std::string tail : {"\"", ""}) {
+    SCOPED_TRACE(tail);
+    std::string program = first + "<medit>\r\n\t<block name=\"" + tail;
+    const std::string before = program;
+    BlockTable table;
+    CollectBlocks(program, table);
+    EXPECT_EQ(program.size(), before.size());
+    EXPECT_EQ(program.substr(0, first.size()), first);
+    ASSERT_EQ(table.entries().size(), 3u);
+    EXPECT_EQ(table.entries()[2].name, "1");
+  }
+}
+
+TEST_F(JumpAddressesTest, AWaitAfterEveryOfManyPosesStillGetsAUniqueName) {
+  // More WAIT blocks than the last byte alone can tell apart.
+  ProgramOptions options;
+  options.loopCount = 2;
+  const std::string program = WrittenProgram(100, options, true);
+  std::string text;
+  const std::string back = ThereAndBack(program, &text);
+  const std::vector<std::string> names = BlockNames(text);
+  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
+  std::vector<std::string> waits;
+  std::copy_if(names.begin(), names.end(), std::back_inserter(waits),
+               [](const std::string& name) { return name.starts_with("WA"); });
+  ASSERT_EQ(waits.size(), 101u) << "the start wait and one per pose";
+  EXPECT_EQ(waits[1], "WAIU");
+  EXPECT_EQ(waits[66], "WAIS") << "the last byte has taken its 67 values";
+  EXPECT_EQ(waits[67], "WAJT") << "then the byte before it takes a step";
+
+  EXPECT_EQ(back.size(), program.size() + EndBlock().size());
+  EXPECT_EQ(JumpValues(back), JumpValues(program));
+}
+
+TEST(JumpsToBlockNamesTest, WhatIsNoProgramTextIsRefused) {
+  for (const std::string& bytes : {"plain words"s, "<jump adr=\"A\0\"/>"s}) {
+    SCOPED_TRACE(bytes);
+    const JumpsToNamesResult result = JumpsToBlockNames(bytes);
+    EXPECT_EQ(result.outcome, ToNames::kNotProgramText);
+    EXPECT_EQ(result.text, "");
+  }
+}
+
+// 2 MiB of block heads on one line, none of them closed: every such name runs
+// on to the end of the text and matches no jump, and the one whose name is
+// the text's last bytes is still found.
+TEST_F(JumpAddressesTest, ThousandsOfOpenBlockHeadsOnOneLine) {
+  std::string heads;
+  while (heads.size() < (2u << 20)) heads += "<medit>\t<block name=_";
+  const std::string text =
+      Header() + Block("A") + Jump("A") + Jump("B") + heads + "<medit>\r\n\t<block name=\"B";
+  const NamesToJumpsResult result = BlockNamesToJumps(text, NeverAsked);
+  ASSERT_EQ(result.outcome, ToJumps::kConverted);
+  EXPECT_EQ(result.jumps, 2u);
+  // Both names grow into ten-byte addresses: the last header moves by 18.
+  const std::string lastBlock = "<medit>\r\n\t<block name=\"B";
+  const std::size_t lastHeader = text.size() - lastBlock.size() + 18;
+  const std::string expected = Header() + Block("A") + Jump("0x00000078") +
+                               Jump(JumpTarget(static_cast<std::uint32_t>(lastHeader))) + heads +
+                               lastBlock;
+  EXPECT_TRUE(result.program == expected) << "(2 MiB not shown)";
+}
+
+// --- The commands, on files ----------------------------------------------
+
+TEST_F(JumpAddressesTest, TheRepairCommandPatchesTheFileInPlaceAndSaysWhatChanged) {
+  const std::string program = LoopedProgram();
+  const std::string path = folder.Write("walk.KM4", program);
+  EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
+  EXPECT_EQ(folder.Read("walk.KM4"), program);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsAlreadyRight));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
+  ui.shown.clear();
+
+  // A blank line in front moves the count-down block; a second name of the
+  // file sees the repair, since the file itself is patched.
+  std::string moved = "\r\n" + program;
+  folder.Write("walk.KM4", moved);
+  std::filesystem::create_hard_link(path, folder.Path("link.KM4"));
+  ASSERT_EQ(RepairLoopJumps(moved).outcome, Repair::kRepaired);
+  EXPECT_TRUE(RepairLoopCounterJumps(path, prompts));
+  EXPECT_EQ(folder.Read("walk.KM4"), moved);
+  EXPECT_EQ(folder.Read("link.KM4"), moved);
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kInformation);
+  EXPECT_THAT(ui.shown[0].args, ElementsAre("1"));
 }
 
 TEST_F(JumpAddressesTest, RepairRefusesWhatItCannotMatchAndWritesNothing) {
@@ -160,6 +372,11 @@ TEST_F(JumpAddressesTest, RepairRefusesWhatItCannotMatchAndWritesNothing) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    if (c.message != kMsgProgramReadFailed) {
+      std::string bytes = c.program;
+      EXPECT_EQ(RepairLoopJumps(bytes).outcome,
+                c.message == kMsgNoJumpAddress ? Repair::kNoLoop : Repair::kWrong);
+    }
     ui.shown.clear();
     const std::string path = folder.Write("edited.KM4", c.program);
     EXPECT_FALSE(RepairLoopCounterJumps(path, prompts));
@@ -172,161 +389,34 @@ TEST_F(JumpAddressesTest, RepairRefusesWhatItCannotMatchAndWritesNothing) {
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgProgramReadFailed));
 }
 
-// --- Program to text and back --------------------------------------------
-
-TEST_F(JumpAddressesTest, ProgramToTextAndBackAddsOnlyTheEndBlock) {
+TEST_F(JumpAddressesTest, TheConversionCommandsWriteBesideTheirFileAndSayWhatTheyDid) {
   ProgramOptions looped;
   looped.loopCount = 2;
-  ProgramOptions perPosture;
-  perPosture.perPosture = true;
-  const struct {
-    const char* what;
-    std::string file;
-    ProgramOptions options;
-    bool synchronised;
-    std::vector<std::string> named;  // the jumps' names in the text, in order
-  } cases[] = {
-      {"loop and synchronised start",
-       "loop",
-       looped,
-       true,
-       {SystemText("ポーズ2"), SystemText("CHECK SYNCHRO ポーズ2"), "KZMOTION COUNT DOWN"}},
-      {"posture dispatch",
-       "posture",
-       perPosture,
-       false,
-       {"GROUND POSE MOTION", "CHAIR POSE MOTION", "KAZO POSE END", "KAZO POSE END"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    ui.shown.clear();
-    StartWithPoses(2);
-    std::string program;
-    {
-      document->standardValues = StandardValues{};
-      document->motion.endWait = 0;
-      for (Pose& pose : document->motion.poses) pose.holdTime = 0;
-      if (c.synchronised) {
-        document->motion.poses[1].flags |= kStartSynchronised;
-        document->motion.poses[1].startTime = 30;
-      }
-      program = BuildProgramText(*document, c.options).value_or("");
-    }
-    folder.Write(c.file + ".KM4", program);
-    ASSERT_TRUE(ConvertJumpsToBlockNames(folder.Path(c.file + ".KM4"), prompts));
-    const std::string text = folder.Read(c.file + ".TXT");
-    EXPECT_THAT(JumpValues(text), ElementsAreArray(c.named));
-    EXPECT_EQ(BlockNames(text).back(), SystemText("プログラム終了"));
-
-    ui.answers = {Button::kYes};  // the program exists
-    ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path(c.file + ".TXT"), prompts));
-    EXPECT_EQ(folder.Read(c.file + ".KM4"), WithEndBlock(program));
-    const std::string count = std::to_string(c.named.size());
-    EXPECT_THAT(ui.shownIds(),
-                ElementsAre(kMsgJumpsRewritten, kMsgProgramExists, kMsgJumpsRewritten));
-    EXPECT_THAT(ui.shown[0].args, ElementsAre(count));
-    EXPECT_THAT(ui.shown[2].args, ElementsAre(count));
+  const std::string program = WrittenProgram(2, looped);
+  folder.Write("loop.KM4", program);
+  ASSERT_TRUE(ConvertJumpsToBlockNames(folder.Path("loop.KM4"), prompts));
+  EXPECT_EQ(folder.Read("loop.TXT"), JumpsToBlockNames(program).text);
+  ui.answers = {Button::kYes};  // the program exists
+  ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("loop.TXT"), prompts));
+  EXPECT_EQ(folder.Read("loop.KM4"), WithEndBlock(program));
+  EXPECT_THAT(ui.shownIds(),
+              ElementsAre(kMsgJumpsRewritten, kMsgProgramExists, kMsgJumpsRewritten));
+  for (const int i : {0, 2}) {
+    EXPECT_EQ(ui.shown[static_cast<std::size_t>(i)].kind, BoxKind::kInformation);
+    EXPECT_THAT(ui.shown[static_cast<std::size_t>(i)].args, ElementsAre("1"));
   }
-}
 
-TEST_F(JumpAddressesTest, AJumpToTheProgramEndTargetsTheEndBlock) {
-  // The end block takes the final line's place in the converted program.
-  const auto end = static_cast<std::uint32_t>(Block("A").size() + Jump(JumpTarget(1)).size());
-  const std::string program = Block("A") + Jump(JumpTarget(end)) + std::string(kFinalLine);
-  folder.Write("end.KM4", program);
-  ASSERT_TRUE(ConvertJumpsToBlockNames(folder.Path("end.KM4"), prompts));
-  EXPECT_EQ(folder.Read("end.TXT"),
-            Block("A") + Jump(SystemText("プログラム終了")) + EndBlock() + std::string(kFinalLine));
-  ui.answers = {Button::kYes};  // end.KM4 exists
-  ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("end.TXT"), prompts));
-  EXPECT_EQ(folder.Read("end.KM4"), WithEndBlock(program));
-}
-
-TEST_F(JumpAddressesTest, AProgramShorterThan38BytesEndsAtItsLength) {
-  // No final line: the end lies at the program's length (0x1a), where this
-  // jump aims.
-  folder.Write("short.KM4", Jump("0x0000001a"));
-  ASSERT_TRUE(ConvertJumpsToBlockNames(folder.Path("short.KM4"), prompts));
-  EXPECT_EQ(folder.Read("short.TXT"), Jump(SystemText("プログラム終了")) + EndBlock());
-
-  // Only the final line: found from the first byte.
+  ui.shown.clear();
   folder.Write("wait.KM4", std::string(kFinalLine));
   EXPECT_TRUE(ConvertJumpsToBlockNames(folder.Path("wait.KM4"), prompts));
   EXPECT_EQ(folder.Read("wait.TXT"), kFinalLine) << "no jump: a plain copy";
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten, kMsgNoBinaryJump));
-}
-
-TEST_F(JumpAddressesTest, DuplicateBlockNamesAreMadeUniqueInTheText) {
-  const struct {
-    std::string name;
-    std::string secondBlock;  // as the text carries it
-    std::string jumpName;
-  } cases[] = {
-      {"A", Block("B"), "B"},
-      {"POSE9", Block("POSEA"), "POSEA"},
-      {"z", Block("1"), "1"},
-      // A quote would end the name early: "!" steps over it.
-      {"GO!", Block("GO#"), "GO#"},
-      // An empty name becomes "0", then "1"; its closing quote moves over
-      // the blank after it, so the text keeps its length.
-      {"", "<medit>\r\n\t<block name=\"1\"type=\"2\"/>\r\n</medit>\r\n", "1"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string first = Block(c.name);
-    const auto second = static_cast<std::uint32_t>(Header().size() + first.size());
-    const std::string program =
-        Header() + first + Block(c.name) + Jump(JumpTarget(second)) + std::string(kFinalLine);
-    folder.Write("twice.KM4", program);
-    ui.answers = {Button::kYes, Button::kYes};  // the outputs of the last case exist
-    ASSERT_TRUE(ConvertJumpsToBlockNames(folder.Path("twice.KM4"), prompts));
-    const std::string text = folder.Read("twice.TXT");
-    EXPECT_EQ(text, WithEndBlock(Header() + first + c.secondBlock + Jump(c.jumpName) +
-                                 std::string(kFinalLine)));
-    ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("twice.TXT"), prompts));
-    EXPECT_THAT(JumpValues(folder.Read("twice.KM4")), ElementsAre(JumpTarget(second)));
-  }
-}
-
-TEST(CollectBlocksTest, ARenamedEmptyNameAtTheVeryEndKeepsTheTextsLength) {
-  // The second empty name must be renamed, but its closing quote is the
-  // text's last byte (or missing): there is nothing after it to move over.
-  const std::string first = "<medit>\r\n\t<block name=\"\" type=\"0\"/>\r\n</medit>\r\n";
-  for (const std::string tail : {"\"", ""}) {
-    SCOPED_TRACE(tail);
-    std::string program = first + "<medit>\r\n\t<block name=\"" + tail;
-    const std::string before = program;
-    BlockTable table;
-    CollectBlocks(program, table);
-    EXPECT_EQ(program.size(), before.size());
-    EXPECT_EQ(program.substr(0, first.size()), first);
-    ASSERT_EQ(table.entries().size(), 3u);
-    EXPECT_EQ(table.entries()[2].name, "1");
-  }
-}
-
-TEST_F(JumpAddressesTest, AWaitAfterEveryOfManyPosesStillGetsAUniqueName) {
-  // More WAIT blocks than the last byte alone can tell apart.
-  ProgramOptions options;
-  options.loopCount = 2;
-  const std::string program = WrittenProgram(100, options, true);
-  const std::string path = folder.Write("many.KM4", program);
-  ASSERT_TRUE(ConvertJumpsToBlockNames(path, prompts));
-  const std::vector<std::string> names = BlockNames(folder.Read("many.TXT"));
-  EXPECT_EQ(std::set<std::string>(names.begin(), names.end()).size(), names.size());
-  std::vector<std::string> waits;
-  std::copy_if(names.begin(), names.end(), std::back_inserter(waits),
-               [](const std::string& name) { return name.starts_with("WA"); });
-  ASSERT_EQ(waits.size(), 101u) << "the start wait and one per pose";
-  EXPECT_EQ(waits[1], "WAIU");
-  EXPECT_EQ(waits[66], "WAIS") << "the last byte has taken its 67 values";
-  EXPECT_EQ(waits[67], "WAJT") << "then the byte before it takes a step";
-
-  ui.answers = {Button::kYes};
-  ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("many.TXT"), prompts));
-  const std::string back = folder.Read("many.KM4");
-  EXPECT_EQ(back.size(), program.size() + EndBlock().size());
-  EXPECT_EQ(JumpValues(back), JumpValues(program));
+  const std::string data = folder.Write("data.KM4", "plain words");
+  EXPECT_FALSE(ConvertJumpsToBlockNames(data, prompts));
+  EXPECT_EQ(folder.Read("data.TXT"), "<missing>");
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgNoBinaryJump, kMsgNotAProgramText));
+  EXPECT_EQ(ui.shown[0].kind, BoxKind::kOk);
+  EXPECT_EQ(ui.shown[1].kind, BoxKind::kExclamation);
+  EXPECT_THAT(ui.shown[1].args, ElementsAre(data));
 }
 
 TEST_F(JumpAddressesTest, ProgramToTextFailuresLeaveAnEarlierTextAsItWas) {
@@ -392,8 +482,6 @@ TEST_F(JumpAddressesTest, OutputsTakeTheExtensionOfTheirFileNameOnly) {
     EXPECT_EQ(folder.Read(c.output), c.toText ? WithEndBlock(text) : program);
   }
 }
-
-// --- Text to program -----------------------------------------------------
 
 TEST_F(JumpAddressesTest, ATextWith1024NamedJumpsConvertsAndOneMoreIsRefused) {
   const std::string body = Header() + Block("A");  // block A at 0x78
@@ -501,27 +589,6 @@ TEST_F(JumpAddressesTest, NamesThatDoNotMatchExactlyOneSoundBlockWriteNothing) {
   }
 }
 
-// 2 MiB of block heads on one line, none of them closed: every such name runs
-// on to the end of the text and matches no jump, and the one whose name is
-// the text's last bytes is still found.
-TEST_F(JumpAddressesTest, ThousandsOfOpenBlockHeadsOnOneLine) {
-  std::string heads;
-  while (heads.size() < (2u << 20)) heads += "<medit>\t<block name=_";
-  const std::string text =
-      Header() + Block("A") + Jump("A") + Jump("B") + heads + "<medit>\r\n\t<block name=\"B";
-  folder.Write("open.TXT", text);
-  ASSERT_TRUE(ConvertBlockNamesToJumps(folder.Path("open.TXT"), prompts));
-  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgJumpsRewritten));
-  EXPECT_THAT(ui.shown[0].args, ElementsAre("2"));
-  // Both names grow into ten-byte addresses: the last header moves by 18.
-  const std::string lastBlock = "<medit>\r\n\t<block name=\"B";
-  const std::size_t lastHeader = text.size() - lastBlock.size() + 18;
-  const std::string expected = Header() + Block("A") + Jump("0x00000078") +
-                               Jump(JumpTarget(static_cast<std::uint32_t>(lastHeader))) + heads +
-                               lastBlock;
-  EXPECT_TRUE(folder.Read("open.KM4") == expected) << "(2 MiB not shown)";
-}
-
 TEST_F(JumpAddressesTest, TextToProgramAsksBeforeReplacingAndReportsWhatFails) {
   const std::string text = Header() + Block("A") + Jump("A") + std::string(kFinalLine);
   folder.Write("walk.TXT", text);
@@ -550,7 +617,7 @@ TEST_F(JumpAddressesTest, TextToProgramAsksBeforeReplacingAndReportsWhatFails) {
   EXPECT_EQ(ui.shown.back().kind, BoxKind::kError);
 }
 
-// --- The command ---------------------------------------------------------
+// --- The main window's command -------------------------------------------
 
 TEST_F(JumpAddressesTest, TheDialogStartsFromTheLastPath) {
   const ScopedEnv home("HOME", folder.Path("home"));

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 
+#include "commands/led_commands.h"
 #include "fakes/editor_fixture.h"
 #include "formats/program_writer.h"
 #include "link/records.h"

@@ -3,11 +3,11 @@
 #include <array>
 
 #include "commands/capture_commands.h"
+#include "commands/jump_commands.h"
+#include "commands/led_commands.h"
 #include "commands/playback_commands.h"
 #include "commands/remote_connection_commands.h"
 #include "commands/simulator_commands.h"
-#include "dialogs/led_commands.h"
-#include "dialogs/led_dlg.h"
 #include "dialogs/led_swatch.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/sound_dlg.h"
@@ -21,7 +21,6 @@
 #include "model/pose_editing.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
-#include "tools/jump_addresses.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 

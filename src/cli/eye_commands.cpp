@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
-#include "tools/eye_patterns.h"
+#include "commands/eye_commands.h"
 
 namespace kz {
 namespace {

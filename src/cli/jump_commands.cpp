@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "cli/exit_codes.h"
-#include "tools/jump_addresses.h"
+#include "commands/jump_commands.h"
 
 namespace kz {
 namespace {

@@ -6,9 +6,7 @@
 #include "dialogs/led_swatch.h"
 #include "link/send_to_robot.h"
 #include "model/editor.h"
-#include "model/pose_editing.h"
 #include "platform/text_encoding.h"
-#include "tools/eye_patterns.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -89,7 +87,7 @@ bool CLedDlg::OnEvent(Controls& controls, int id, ControlEvent event) {
       document->modified = true;
       break;
     case led::kConvert:
-      ConvertEyePatterns(*document, mainWindow_.prompts, mainWindow_.dialogs);
+      convertEyes_();
       break;
     default:
       break;
@@ -164,19 +162,6 @@ void CLedDlg::LiveSend(const Controls& controls) {
   if (!controls.IsChecked(led::kLiveSend)) return;
   if (!CommitEditor(*document, mainWindow_)) return;
   SendToRobot(*document, mainWindow_.prompts, document->currentPose);
-}
-
-void LedDetails(MotionDocument& document, EditorUi& ui) {
-  if (!document.hasCurrentPose()) {
-    if (ui.prompts.ShowMessage(kMsgLedNeedsPose, BoxKind::kYesNoQuestion) == Button::kYes)
-      OriginPose(document, ui, false);
-    if (!document.hasCurrentPose()) return;
-  }
-  CLedDlg dialog(document, ui);
-  ui.dialogs.RunModal(dialog);
-  if (!document.hasCurrentPose()) return;
-  ui.controls.Redraw(ctl::kEyeSwatch);
-  ui.controls.SetChecked(ctl::kMouth, document.current().mouth != 0);
 }
 
 }  // namespace kz

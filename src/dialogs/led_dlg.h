@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "model/motion_document.h"
 #include "ui/dialogs.h"
@@ -33,9 +35,11 @@ class CLedDlg : public DialogLogic {
   static constexpr int kTemplateId = 131;
 
   // `mainWindow` is the editor window: the live send stores its fields into
-  // the pose first, and messages and the colour and file dialogs open there.
-  CLedDlg(MotionDocument& document, EditorUi& mainWindow)
-      : document(&document), mainWindow_(mainWindow) {}
+  // the pose first, and messages and the colour dialog open there.
+  // `convertEyes` is the bulk conversion of a program's eyes, a command of
+  // its own that the button starts.
+  CLedDlg(MotionDocument& document, EditorUi& mainWindow, std::function<void()> convertEyes)
+      : document(&document), mainWindow_(mainWindow), convertEyes_(std::move(convertEyes)) {}
 
   int TemplateId() const override { return kTemplateId; }
   void OnInit(Controls& controls) override;
@@ -54,12 +58,8 @@ class CLedDlg : public DialogLogic {
   void LiveSend(const Controls& controls);
 
   EditorUi& mainWindow_;
+  std::function<void()> convertEyes_;
   int patternCount_ = 0;
 };
-
-// The main window's "詳細" button: makes sure there is a pose (offering the
-// origin pose, message 183), shows the dialog, then brings the window's eye
-// swatch and mouth box up to date.
-void LedDetails(MotionDocument& document, EditorUi& ui);
 
 }  // namespace kz

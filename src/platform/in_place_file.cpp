@@ -60,4 +60,22 @@ bool InPlaceFile::Close() {
   return ::close(fd) == 0;
 }
 
+PatchResult PatchFileInPlace(std::string_view path, std::size_t maxBytes, const FileEdit& edit) {
+  InPlaceFile file(path);
+  if (!file.IsOpen()) return PatchResult::kNotOpened;
+  std::string contents;
+  if (!file.ReadAll(contents, maxBytes)) return PatchResult::kNotRead;
+  const std::uint64_t length = contents.size();
+  const std::vector<FilePatch> patches = edit(contents);
+  if (patches.empty()) return PatchResult::kDeclined;
+  for (const FilePatch& patch : patches) {
+    if (file.WriteAt(patch.offset, patch.bytes)) continue;
+    if (patch.offset > length || patch.bytes.size() > length - patch.offset) file.Truncate(length);
+    return PatchResult::kNotWritten;
+  }
+  if (!file.Sync()) return PatchResult::kNotSynced;
+  if (!file.Close()) return PatchResult::kNotClosed;
+  return PatchResult::kPatched;
+}
+
 }  // namespace kz

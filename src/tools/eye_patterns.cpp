@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/in_place_file.h"
-#include "platform/text_encoding.h"
 #include "tools/forward_search.h"
-#include "ui/messages.h"
 
 namespace kz {
 namespace {
@@ -63,46 +60,6 @@ int ReplaceEyePatterns(std::string& program, int leftPattern, int rightPattern) 
     head = next;
   }
   return count;
-}
-
-bool ConvertEyePatternsInFile(std::string_view path, int leftPattern, int rightPattern,
-                              Prompts& prompts) {
-  InPlaceFile file(path);
-  std::string program;
-  if (!file.ReadAll(program) || program.empty()) {
-    prompts.ShowMessage(kMsgProgramReadFailed, BoxKind::kOk);
-    return false;
-  }
-  const int count = ReplaceEyePatterns(program, leftPattern, rightPattern);
-  if (count == 0) {
-    prompts.ShowMessage(kMsgNoPoseBlock, BoxKind::kOk);
-    return false;
-  }
-  // The same bytes over the start of the file: an in-place patch keeps the
-  // file's identity (links, permissions, the card's directory entry).
-  const bool written = file.WriteAt(0, program) && file.Sync();
-  if (!file.Close() || !written) {
-    prompts.ShowMessage(kMsgProgramWriteFailed, BoxKind::kOk);
-    return false;
-  }
-  prompts.ShowMessage(kMsgLedsRewritten, BoxKind::kInformation, {std::to_string(count)});
-  return true;
-}
-
-bool ConvertEyePatterns(const MotionDocument& document, Prompts& prompts, Dialogs& dialogs) {
-  if (!document.hasCurrentPose()) return false;
-  if (prompts.ShowMessage(kMsgEyesAlreadyPattern, BoxKind::kOkCancel) != Button::kOk) return false;
-  FileDialogRequest request;
-  request.open = false;
-  request.defaultExtension = "KM4";
-  request.initialName = document.editDataPath;
-  request.filter = SystemText("プログラム(KM4)|*.KM4||");
-  request.overwritePrompt = true;
-  const auto answer = dialogs.AskFile(request);
-  if (!answer) return false;
-  const Pose& pose = document.motion.poses[static_cast<std::size_t>(document.currentPose)];
-  return ConvertEyePatternsInFile(answer->path, static_cast<int>((pose.leftEye >> 16) & 0xFF),
-                                  static_cast<int>((pose.rightEye >> 16) & 0xFF), prompts);
 }
 
 }  // namespace kz

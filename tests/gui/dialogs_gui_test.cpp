@@ -106,7 +106,7 @@ class DialogsGuiTest : public ::testing::Test {
 };
 
 TEST_F(DialogsGuiTest, TheLedDialog) {
-  CLedDlg logic(*document, editor);
+  CLedDlg logic(*document, editor, [] {});
   Open(logic);
   EXPECT_EQ(host->windowTitle(), QString("LED詳細設定"));
   ExpectControls<SwatchButton>({1057, 1058, 1059});
