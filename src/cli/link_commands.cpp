@@ -173,8 +173,8 @@ void ClearPoseFileWithin(MotionDocument& document, Prompts& prompts,
 }
 
 // Writes the motion as edit data to `path`, as the save command does once
-// its dialog has answered.
-bool SaveEditDataTo(MotionDocument& document, Prompts& prompts, const std::string& path) {
+// its dialog has answered and the editor is taken over.
+bool WriteCapturedMotion(MotionDocument& document, Prompts& prompts, const std::string& path) {
   document.editDataPath = path;
   // A longer name does not fit its header field.
   for (const std::string* name : {&document.motion.startSound, &document.motion.endSound}) {
@@ -266,7 +266,7 @@ int RunCapture(const std::string& settingsPath, const GlobalOptions& options,
   // A full motion (or a refused travel time) adds no pose: the file is then
   // left as it was rather than have its last pose replaced.
   if (!AppendCapturedPose(document, session.prompts)) return kFailed;
-  if (!SaveEditDataTo(document, session.prompts, *output)) return kFailed;
+  if (!WriteCapturedMotion(document, session.prompts, *output)) return kFailed;
   std::printf("pose %d %s\n", document.poseCount(), LabelText(document.current()).c_str());
   return kDone;
 }
