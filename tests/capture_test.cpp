@@ -3,6 +3,8 @@
 
 #include <gmock/gmock.h>
 
+#include "commands/capture_commands.h"
+
 #include <filesystem>
 
 #include "fakes/editor_fixture.h"
@@ -48,6 +50,24 @@ class CaptureTest : public EditorFixture {
     folder.Write("card/ADDON/CAPTURE.LOG", CaptureRecord(servos, state));
   }
   int Field(int k) const { return ui.ReadNumber(ctl::ServoField(k)); }
+
+  // A document without a window: `count` poses, servo k of pose i at
+  // 100 * i + k, travel time 40, the last one synchronised.
+  void StartWithoutWindow(int count) {
+    document = std::make_unique<MotionDocument>(SettingsPath());
+    LoadEditorSettings(*document);
+    for (int i = 0; i < count; ++i) {
+      Pose pose = NewPose(*document);
+      for (int k = 0; k < kServoCount; ++k) pose.servo[k] = static_cast<std::int16_t>(100 * i + k);
+      pose.travelTime = 40;
+      pose.label = SystemText("ポーズ" + std::to_string(i + 1));
+      document->motion.poses.push_back(pose);
+    }
+    if (count > 0) {
+      document->motion.poses.back().flags |= kStartSynchronised;
+      document->motion.poses.back().startTime = 9;
+    }
+  }
 };
 
 TEST_F(CaptureTest, ServoValuesGoIntoTheEditorOnceTheRobotHasCaptured) {
@@ -186,6 +206,82 @@ TEST_F(CaptureTest, OverFlashAirTheRecordIsDownloaded) {
   server.Stop();
   EXPECT_FALSE(CapturePose(*document, editor));
   EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgFlashAirFailed));
+}
+
+TEST_F(CaptureTest, WithoutAWindowTheCaptureBecomesANewLastPose) {
+  // After existing poses: a copy of the last one with the values that fit.
+  StartWithoutWindow(2);
+  WriteCapture(kCaptureTaken, 1501);
+  ASSERT_TRUE(AppendCapturedPose(*document, ui));
+  EXPECT_THAT(ui.shown, IsEmpty()) << "no question";
+  ASSERT_EQ(document->poseCount(), 3);
+  EXPECT_EQ(document->currentPose, 2);
+  const Pose& added = document->motion.poses[2];
+  EXPECT_EQ(LabelOf(2), "ポーズ3");
+  EXPECT_EQ(added.servo[0], 100) << "1501 does not fit: the copied value stays";
+  EXPECT_EQ(added.servo[1], 1001);
+  EXPECT_EQ(added.servo[19], 1019);
+  EXPECT_EQ(added.travelTime, 40);
+  EXPECT_EQ(added.flags & kStartSynchronised, 0u);
+  EXPECT_EQ(added.startTime, 0);
+  EXPECT_EQ(document->motion.poses[1].servo[1], 101) << "the last pose is kept";
+  EXPECT_TRUE(document->modified);
+
+  // An empty motion: a new pose with the values as measured.
+  StartWithoutWindow(0);
+  WriteCapture(kCaptureTaken, -1501);
+  ASSERT_TRUE(AppendCapturedPose(*document, ui));
+  ASSERT_EQ(document->poseCount(), 1);
+  EXPECT_EQ(document->currentPose, 0);
+  const Pose& first = document->motion.poses[0];
+  EXPECT_EQ(LabelOf(0), "ポーズ1");
+  EXPECT_EQ(first.servo[0], -1501);
+  EXPECT_EQ(first.servo[19], 1019);
+  EXPECT_EQ(first.travelTime, 60);
+  EXPECT_EQ(first.flags, kBrightnessLimit);
+  EXPECT_THAT(ui.shown, IsEmpty());
+}
+
+TEST_F(CaptureTest, WithoutAWindowARefusedCaptureLeavesTheMotionAsItWas) {
+  const struct {
+    const char* what;
+    std::string settings;  // after the card folder
+    int poses;
+    std::uint16_t state;
+    int travelTime;  // of the poses there are
+    std::vector<int> shown;
+  } cases[] = {
+      {"nothing captured", "", 2, 1, 40, {kMsgNothingCaptured}},
+      {"the motion is full", "[POSE]\nMAX_POSE=2\n", 2, kCaptureTaken, 40, {kMsgPoseListFull}},
+      {"no room for a first pose", "[POSE]\nMAX_POSE=0\n", 0, kCaptureTaken, 40,
+       {kMsgPoseListFull}},
+      {"the copy's travel time", "", 2, kCaptureTaken, 19, {kMsgTravelTimeTooShort}},
+      {"the default travel time", "[POSE]\nPOSE_TIME=19\n", 0, kCaptureTaken, 40,
+       {kMsgTravelTimeTooShort}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSettings("[REMOTE]\nFOLDER_DIRECTORY=" + folder.Path("card/") + "\n" + c.settings);
+    StartWithoutWindow(c.poses);
+    for (Pose& pose : document->motion.poses) pose.travelTime = c.travelTime;
+    const auto before = document->motion.poses;
+    ui.shown.clear();
+    WriteCapture(c.state);
+    EXPECT_FALSE(AppendCapturedPose(*document, ui));
+    EXPECT_THAT(ui.shownIds(), ::testing::ElementsAreArray(c.shown));
+    EXPECT_EQ(document->poseCount(), c.poses);
+    for (std::size_t i = 0; i < before.size(); ++i)
+      EXPECT_EQ(document->motion.poses[i].servo, before[i].servo) << i;
+    EXPECT_FALSE(document->modified);
+  }
+
+  // Without the speed check a short travel time is taken.
+  WriteSettings("[REMOTE]\nFOLDER_DIRECTORY=" + folder.Path("card/") +
+                "\n[POSE]\nSPEED_CHECK=0\nPOSE_TIME=1\n");
+  StartWithoutWindow(0);
+  WriteCapture();
+  EXPECT_TRUE(AppendCapturedPose(*document, ui));
+  EXPECT_EQ(document->motion.poses[0].travelTime, 1);
 }
 
 }  // namespace

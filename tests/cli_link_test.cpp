@@ -286,6 +286,62 @@ TEST_F(CliLinkTest, CaptureCreatesTheFileThenAppends) {
       << "capture writes edit data only";
 }
 
+TEST_F(CliLinkTest, ACaptureTheEditorWouldRefuseLeavesTheFileAsItWas) {
+  const struct {
+    const char* what;
+    std::string pose;  // the settings' [POSE] lines
+    std::string sound;
+    std::string output;
+    std::string message;
+  } cases[] = {
+      {"the motion is full", "SPEED_CHECK=0\nMAX_POSE=3\n", "", "walk.KZI",
+       "これ以上ポーズは挿入できません"},
+      {"the last pose's travel time", "SPEED_CHECK=1\n", "", "walk.KZI",
+       "サーボの移動時間を20以下"},
+      {"the default travel time", "SPEED_CHECK=1\nPOSE_TIME=19\n", "", "new.KZI",
+       "サーボの移動時間を20以下"},
+      {"a start sound too long for the file", "SPEED_CHECK=0\n",
+       "START_SOUND=" + std::string(32, 's') + ".wav\n", "new.KZI", "が長すぎます"},
+  };
+  WriteCapture(kCaptureTaken, 1200);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteSettings("[GENERAL]\nKAZO_MODEL=2\n[POSE]\n" + c.pose + "[SOUND]\n" + c.sound);
+    const std::string before = folder.Read(c.output);
+    const ProcessRun run = Run("capture --card " + Card() + " -o " + folder.Path(c.output));
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find(c.message), std::string::npos) << run.output;
+    EXPECT_EQ(run.output.find("pose "), std::string::npos) << run.output;
+    EXPECT_EQ(folder.Read(c.output), before);
+  }
+}
+
+TEST_F(CliLinkTest, ACaptureOverAFailingCardWritesNothing) {
+  const struct {
+    const char* what;
+    std::string answer;
+    std::string kind;
+  } cases[] = {
+      {"a redirect", CannedCard::Reply(302, "", "Location: http://127.0.0.1:1/\r\n"),
+       "HTTPステータス302"},
+      {"a record cut short",
+       "HTTP/1.1 200 OK\r\nContent-Length: 128\r\nConnection: close\r\n\r\n" +
+           std::string(100, '\2'),
+       "通信が途中で切れました"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    CannedCard card([&](const CannedCard::Request&) { return c.answer; });
+    const ProcessRun run =
+        Run("capture --flashair " + card.host() + " -o " + folder.Path("new.KZI"));
+    EXPECT_EQ(run.exitCode, 1) << run.output;
+    EXPECT_NE(run.output.find("FlashAirとの通信に失敗しました[" + c.kind + "]"), std::string::npos)
+        << run.output;
+    EXPECT_NE(run.output.find("\n  ("), std::string::npos) << "the details follow: " << run.output;
+    EXPECT_EQ(folder.Read("new.KZI"), "<missing>");
+  }
+}
+
 TEST_F(CliLinkTest, SendAndCaptureOverFlashAir) {
   card::CardServer server(Card());
   const int port = server.Start();

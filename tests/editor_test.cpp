@@ -69,6 +69,47 @@ TEST_F(EditorTest, InitialisationAppliesTheSettingsAndEmptiesTheEditor) {
   EXPECT_TRUE(ui.IsEnabled(ctl::kReadLogs));
 }
 
+TEST_F(EditorTest, WithoutAWindowTheSettingsGoIntoTheDocumentAlike) {
+  WriteSettings(
+      "[POSE]\nSPEED_CHECK=2\nPOSE_TIME=45\nPOSE_WAIT=7\nLOOP_COUNT=3\nREVERSE_CHECK=1\n"
+      "PROGRAM_TORQUE=66\n[SOUND]\nSTART_SOUND=a.wav\nEND_WAIT=9\n"
+      "[REMOTE]\nFLASH_AIR=1\nFLASH_AIR_HOST=card.local\nPOWER_CHECK=1\nSLOW_CHECK=1\n"
+      "SLOW_RATIO=7\nFOLDER_DIRECTORY=/media/card/\n");
+  Start();
+  MotionDocument alone(SettingsPath());
+  alone.motion.poses.resize(2);  // left from before: forgotten
+  alone.currentPose = 1;
+  alone.modified = true;
+  LoadEditorSettings(alone);
+  EXPECT_FALSE(alone.speedCheck);
+  EXPECT_EQ(alone.defaultTravelTime, 45);
+  EXPECT_EQ(alone.defaultHoldTime, 7);
+  EXPECT_EQ(alone.motion.loopCount, 3);
+  EXPECT_FALSE(alone.motion.backAndForth) << "back and forth always starts off";
+  EXPECT_EQ(alone.motion.startSound, "a.wav");
+  EXPECT_EQ(alone.motion.endWait, 9);
+  EXPECT_EQ(alone.programTorque, 66);
+  EXPECT_TRUE(alone.useFlashAir);
+  EXPECT_EQ(alone.flashAirHost, "card.local");
+  EXPECT_TRUE(alone.powerCheck);
+  EXPECT_TRUE(alone.slowCheck);
+  EXPECT_EQ(alone.slowRatio, 7);
+  EXPECT_EQ(alone.cardFolder, "/media/card/");
+  EXPECT_EQ(alone.poseCount(), 0);
+  EXPECT_EQ(alone.currentPose, -1);
+  EXPECT_FALSE(alone.modified);
+
+  // The window's start leaves the document as this does.
+  EXPECT_EQ(document->motion, alone.motion);
+  EXPECT_EQ(document->defaultTravelTime, alone.defaultTravelTime);
+  EXPECT_EQ(document->defaultHoldTime, alone.defaultHoldTime);
+  EXPECT_EQ(document->programTorque, alone.programTorque);
+  EXPECT_EQ(document->slowRatio, alone.slowRatio);
+  EXPECT_EQ(document->defaultLedColor, alone.defaultLedColor);
+  EXPECT_EQ(document->speedCheck, alone.speedCheck);
+  EXPECT_EQ(document->cardFolder, alone.cardFolder);
+}
+
 TEST_F(EditorTest, SpeedCheckRaisesTheTravelTimeSpinsLowerBound) {
   Start();
   EXPECT_EQ(ui.at(ctl::kTravelTimeSpin).lower, 20);

@@ -2,6 +2,8 @@
 // how long the timer waits between them.
 #include "link/playback.h"
 
+#include "commands/playback_commands.h"
+
 #include <gmock/gmock.h>
 
 #include <chrono>
@@ -76,27 +78,41 @@ class PlaybackTest : public ::testing::Test {
     return sent;
   }
 
-  // Playback on a clock of the test's own: each step's send takes
-  // `sendMs(step)`, and each tick comes `lateMs(step)` after the wait armed.
-  // The times (ms from the start) at which the sends began.
+  // Playback without a window, on a clock of the test's own: each step's
+  // send takes `sendMs(step)`, and the next step comes `lateMs(step)` after
+  // the wait asked for, which is noted in `periods`. The times (ms from the
+  // start) at which the sends began.
   std::vector<std::int64_t> PlayOnClock(const std::function<int(int)>& sendMs,
                                         const std::function<int(int)>& lateMs) {
     std::chrono::steady_clock::time_point now{};
     const MonotonicClock clock = [&now] { return now; };
     std::vector<std::int64_t> starts;
-    ui.SetChecked(ctl::kReplay, true);
     BeginPlayback(*document, clock);
     for (int step = 0;; ++step) {
       starts.push_back(
           std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count());
       now += std::chrono::milliseconds(sendMs(step));
-      ui.StopTimer(0);
-      const PlaybackSent sent = StepPlayback(*document, editor, clock);
+      const PlaybackSent sent = StepPlayback(*document, ui, clock);
       TakeSent();
       if (sent.waitMs < 0) break;
+      ui.periods.push_back(sent.waitMs);
       now += std::chrono::milliseconds(sent.waitMs + lateMs(step));
     }
     return starts;
+  }
+
+  // The poses sent by steps without a window until playback ends.
+  std::vector<int> PlayWithoutWindow() {
+    std::vector<int> sent;
+    BeginPlayback(*document);
+    for (int step = 0; step < 50; ++step) {
+      const PlaybackSent result = StepPlayback(*document, ui);
+      if (result.pose >= 0) sent.push_back(result.pose);
+      EXPECT_EQ(TakeSent(), result.pose);
+      if (result.waitMs < 0) break;
+    }
+    EXPECT_FALSE(document->playing);
+    return sent;
   }
 
   // The window's timer handler.
@@ -131,6 +147,7 @@ TEST_F(PlaybackTest, PassesLoopsAndBackAndForth) {
       {1, true, 3, {0, 0, 0}},  // one pose is sent once per pass
   };
   for (const auto& c : cases) {
+    // The window: the loop settings as its fields hold them.
     Start(c.poses);
     ui.SetChecked(ctl::kBackAndForth, c.backAndForth);
     ui.WriteNumber(ctl::kLoopCount, c.loops);
@@ -138,7 +155,33 @@ TEST_F(PlaybackTest, PassesLoopsAndBackAndForth) {
         << c.poses << " poses, back and forth " << c.backAndForth << ", loops " << c.loops;
     ExpectStopped();
     EXPECT_THAT(ui.shown, IsEmpty());
+
+    // Without a window: as the motion holds them.
+    Start(c.poses);
+    document->motion.backAndForth = c.backAndForth;
+    document->motion.loopCount = c.loops;
+    EXPECT_THAT(PlayWithoutWindow(), ElementsAreArray(c.sent))
+        << "without a window: " << c.poses << " poses, back and forth " << c.backAndForth
+        << ", loops " << c.loops;
+    EXPECT_THAT(ui.shown, IsEmpty());
   }
+}
+
+TEST_F(PlaybackTest, TheWindowsLoopFieldsAreReadAtEachStep) {
+  Start(2);
+  ui.SetChecked(ctl::kReplay, true);
+  TogglePlayback(*document, editor);
+  ASSERT_EQ(TakeSent(), 0);
+  // Typed during the first pass: it counts before the pass ends.
+  ui.WriteNumber(ctl::kLoopCount, 2);
+  ui.SetChecked(ctl::kBackAndForth, true);
+  std::vector<int> sent{0};
+  while (ui.timers.contains(0)) {
+    Tick();
+    if (const int pose = TakeSent(); pose >= 0) sent.push_back(pose);
+  }
+  EXPECT_THAT(sent, ElementsAre(0, 1, 0, 0, 1, 0));
+  ExpectStopped();
 }
 
 TEST_F(PlaybackTest, EachWaitIsTheSentPosesTravelAndHoldTime) {
@@ -149,8 +192,7 @@ TEST_F(PlaybackTest, EachWaitIsTheSentPosesTravelAndHoldTime) {
       document->motion.poses[static_cast<std::size_t>(i)].travelTime = times[i][0];
       document->motion.poses[static_cast<std::size_t>(i)].holdTime = times[i][1];
     }
-    ShowPose(*document, ui);
-    ui.SetChecked(ctl::kBackAndForth, true);
+    document->motion.backAndForth = true;
     ui.periods.clear();
     // Sends that take no time and ticks on the dot: each wait is the period.
     EXPECT_EQ(PlayOnClock([](int) { return 0; }, [](int) { return 0; }).size(), 5u);

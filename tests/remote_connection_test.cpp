@@ -6,9 +6,11 @@
 
 #include <filesystem>
 
+#include "commands/playback_commands.h"
+#include "commands/remote_connection_commands.h"
+#include "dialogs/param_dlg.h"
 #include "fakes/editor_fixture.h"
 #include "kzcard/card_server.h"
-#include "link/playback.h"
 #include "ui/control_ids.h"
 #include "ui/messages.h"
 
@@ -234,6 +236,41 @@ TEST_F(RemoteConnectionTest, DisconnectingDuringPlaybackStopsItAndClearsThePose)
   PlaybackStep(*document, editor);  // a tick that was already due
   EXPECT_EQ(CardFile("SERVO.LOG"), Zeros(128)) << "no further pose";
   EXPECT_EQ(RobotControls(ui), kIdle);
+}
+
+TEST_F(RemoteConnectionTest, WithoutAWindowTheLinkOpensAndClosesOnTheKnownCard) {
+  WriteSettings("[GENERAL]\nKAZO_MODEL=2\n[REMOTE]\nFOLDER_DIRECTORY=" + CardFolder() + "\n");
+  document = std::make_unique<MotionDocument>(SettingsPath());
+  LoadEditorSettings(*document);
+  const SleepFunction sleep = [this](int ms) { sleeps.push_back(ms); };
+  ASSERT_TRUE(CheckCardFolder(*document, ui));
+  ASSERT_TRUE(OpenRemoteConnection(*document, ui, sleep));
+  EXPECT_EQ(CardFile("REMOTE.LOG"), Command(901));
+  EXPECT_EQ(CardFile("CAPTURE.LOG"), Zeros(128));
+  EXPECT_EQ(CardFile("SERVO.LOG"), "\x3C\x50\x0F\x27" + Zeros(124));
+  document->playing = true;
+  CloseRemoteConnection(*document, ui);
+  EXPECT_FALSE(document->playing);
+  EXPECT_EQ(CardFile("SERVO.LOG"), Zeros(128));
+  EXPECT_THAT(ui.shown, IsEmpty());
+
+  // A folder without ADDON: the check says so, and the opening command
+  // cannot be written.
+  std::filesystem::create_directories(folder.Path("other"));
+  document->cardFolder = folder.Path("other/");
+  EXPECT_FALSE(CheckCardFolder(*document, ui));
+  EXPECT_FALSE(OpenRemoteConnection(*document, ui, sleep));
+  EXPECT_THAT(ui.shownIds(), ElementsAre(kMsgRemoteFolderMissing, kMsgRemoteFileWriteFailed));
+  EXPECT_EQ(document->cardFolder, "") << "forgotten, so that the next connection asks";
+  EXPECT_FALSE(CheckCardFolder(*document, ui)) << "no folder at all";
+
+  // The picked REMOTE.LOG names the card folder above its folder.
+  TakeRemoteFile(*document, folder.Path("robot/ADDON/REMOTE.LOG"));
+  EXPECT_EQ(document->cardFolder, folder.Path("robot/"));
+  EXPECT_EQ(Setting("FOLDER_DIRECTORY"), folder.Path("robot/"));
+  document->cardFolder.clear();
+  RecallCardFolder(*document);
+  EXPECT_EQ(document->cardFolder, folder.Path("robot/"));
 }
 
 // The FlashAir card on loopback, its root the folder "card".

@@ -13,6 +13,8 @@
 #include <map>
 #include <thread>
 
+#include "commands/capture_commands.h"
+#include "commands/simulator_commands.h"
 #include "fakes/editor_fixture.h"
 #include "kzcard/card_server.h"
 #include "link/capture.h"

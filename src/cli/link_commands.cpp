@@ -15,13 +15,12 @@
 #include "link/card_host.h"
 #include "link/playback.h"
 #include "link/records.h"
+#include "link/remote_connection.h"
 #include "link/send_to_robot.h"
-#include "model/editor.h"
 #include "platform/file_io.h"
 #include "platform/http_client.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
-#include "ui/control_ids.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -99,9 +98,7 @@ bool UseTarget(CliSession& session, const LinkWords& words) {
   if (!card) return false;
   document.useFlashAir = false;
   document.cardFolder = JoinPath(*card, "");  // with its final separator
-  if (FolderExists(document.cardFolder + kAddonFolderName)) return true;
-  session.prompts.ShowMessage(kMsgRemoteFolderMissing, BoxKind::kExclamation);
-  return false;
+  return CheckCardFolder(document, session.prompts);
 }
 
 std::string LabelText(const Pose& pose) { return Cp932ToUtf8(pose.label).value_or("?"); }
@@ -175,22 +172,6 @@ void ClearPoseFileWithin(MotionDocument& document, Prompts& prompts,
   watchdog.join();
 }
 
-// Answers Yes to the capture's questions: the command always appends.
-class AppendingPrompts : public Prompts {
- public:
-  explicit AppendingPrompts(Prompts& inner) : inner_(inner) {}
-  using Prompts::ShowMessage;
-  Button ShowMessage(int messageId, BoxKind kind, const std::vector<std::string>& args,
-                     const std::string& details) override {
-    if (messageId == kMsgAddCapturedPose || messageId == kMsgAddCapturedPoseOrReplace)
-      return Button::kYes;
-    return inner_.ShowMessage(messageId, kind, args, details);
-  }
-
- private:
-  Prompts& inner_;
-};
-
 }  // namespace
 
 int RunSend(const std::string& settingsPath, const GlobalOptions& options,
@@ -229,12 +210,9 @@ int RunPlay(const std::string& settingsPath, const GlobalOptions& options,
   sigaction(SIGINT, &action, nullptr);
 
   StoppablePrompts prompts(session.prompts);
-  EditorUi ui{session.controls, prompts, session.dialogs};
-  session.controls.SetChecked(ctl::kReplay, true);
   BeginPlayback(document);
   for (;;) {
-    session.controls.StopTimer(0);
-    const PlaybackSent sent = StepPlayback(document, ui);
+    const PlaybackSent sent = StepPlayback(document, prompts);
     if (stopRequested) break;           // in the middle of the send
     if (sent.pose < 0) return kFailed;  // the send has said why
     std::printf("pose %d %s\n", sent.pose + 1,
@@ -262,27 +240,12 @@ int RunCapture(const std::string& settingsPath, const GlobalOptions& options,
   }
   CliSession session(settingsPath, options);
   MotionDocument& document = session.document;
-  if (FileExists(*output)) {
-    if (!OpenMotionFile(document, session.ui, *output)) return kFailed;
-    if (document.poseCount() > 0) {
-      // The capture goes after the last pose.
-      document.currentPose = document.poseCount() - 1;
-      RebuildPoseTabs(document, session.controls);
-      ShowPose(document, session.controls);
-    }
-  }
+  if (FileExists(*output) && !OpenMotionFile(document, session.ui, *output)) return kFailed;
   if (!UseTarget(session, *words)) return kFailed;
-
-  const int before = document.poseCount();
-  AppendingPrompts prompts(session.prompts);
-  EditorUi ui{session.controls, prompts, session.dialogs};
-  if (!CapturePose(document, ui)) return kFailed;
-  // A full motion (or a refused travel time) kept the pose from being added:
-  // the file is left as it was rather than have its last pose replaced.
-  if (document.poseCount() != before + 1) return kFailed;
-  // The captured values wait in the editor's fields until it is taken over.
-  if (!CommitEditor(document, ui)) return kFailed;
-  if (SaveEditDataTo(document, prompts, *output) != SaveResult::kSaved) return kFailed;
+  // A full motion (or a refused travel time) adds no pose: the file is then
+  // left as it was rather than have its last pose replaced.
+  if (!AppendCapturedPose(document, session.prompts)) return kFailed;
+  if (SaveEditDataTo(document, session.prompts, *output) != SaveResult::kSaved) return kFailed;
   std::printf("pose %d %s\n", document.poseCount(), LabelText(document.current()).c_str());
   return kDone;
 }

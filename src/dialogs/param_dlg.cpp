@@ -7,6 +7,11 @@
 
 namespace kz {
 
+void ChooseRemoteFile(MotionDocument& document, Dialogs& dialogs) {
+  const auto answer = dialogs.AskFile(RemoteFileRequest(RemoteFilePath(document.cardFolder)));
+  if (answer) TakeRemoteFile(document, answer->path);
+}
+
 void CParamDlg::OnInit(Controls& controls) {
   const bool model2 = document->kazoModel == 2;
   controls.SetChecked(param::kModel1, !model2);

@@ -46,6 +46,10 @@ class CParamDlg : public DialogLogic {
   EditorUi& mainWindow_;
 };
 
+// The dialog's remote-file button: lets the user pick the card's REMOTE.LOG
+// again; the card folder follows at once, unchecked.
+void ChooseRemoteFile(MotionDocument& document, Dialogs& dialogs);
+
 // The main window's "パラメーター設定" button. Returns whether OK was pressed:
 // the window's spin ranges then follow the speed check at once, and the
 // window follows the robot model.

@@ -5,19 +5,24 @@
 #include "link/send_to_robot.h"
 #include "link/simulator.h"
 #include "model/editor.h"
-#include "model/pose_editing.h"
 #include "model/pose_label.h"
 #include "platform/card_io.h"
 #include "platform/file_io.h"
 #include "platform/simulator_channel.h"
 #include "platform/sleep.h"
-#include "ui/control_ids.h"
 #include "ui/messages.h"
 
 namespace kz {
 namespace {
 
 constexpr int kServoLimit = 1500;
+
+// The check the editor makes before it stores a pose.
+bool TravelTimeAccepted(const MotionDocument& document, Prompts& prompts, int travelTime) {
+  if (!document.speedCheck || travelTime >= kMinimumCheckedTravelTime) return true;
+  prompts.ShowMessage(kMsgTravelTimeTooShort);
+  return false;
+}
 
 }  // namespace
 
@@ -46,60 +51,56 @@ std::optional<std::string> ReadCaptureRecord(MotionDocument& document, Prompts& 
   return record;
 }
 
-bool CapturePose(MotionDocument& document, EditorUi& ui) {
+std::optional<std::string> TakeCapture(MotionDocument& document, Prompts& prompts) {
   if (document.simulatorFound) {
     NotifySimulator(document, kSimCaptureRequest);
     // The simulator answers only by writing the file; give it the agreed time.
     SleepMilliseconds(document.settings().ReadInt("REMOTE", "WAIT_CAPTURE", 500));
   }
-  const auto record = ReadCaptureRecord(document, ui.prompts);
-  if (!record) return false;
+  auto record = ReadCaptureRecord(document, prompts);
+  if (!record) return std::nullopt;
   if (CaptureIsEmpty(*record)) {
-    ui.prompts.ShowMessage(kMsgNothingCaptured);
-    return false;
+    prompts.ShowMessage(kMsgNothingCaptured);
+    return std::nullopt;
   }
-
-  if (document.poseCount() > 0) {
-    if (document.currentPose + 1 == document.poseCount() &&
-        ui.prompts.ShowMessage(kMsgAddCapturedPoseOrReplace, BoxKind::kYesNoQuestion) ==
-            Button::kYes) {
-      // When the motion is full it says so, and the capture goes into the
-      // pose still shown.
-      AddPose(document, ui);
-    }
-    ApplyCapturedServos(*record, document, ui.controls);
-    document.modified = true;
-    return true;
-  }
-
-  if (ui.prompts.ShowMessage(kMsgAddCapturedPose, BoxKind::kYesNoQuestion) != Button::kYes)
-    return false;
-  if (document.maxPose < 1) {
-    ui.prompts.ShowMessage(kMsgPoseListFull);
-    return false;
-  }
-  Pose pose = NewPose(document);
-  // The first pose takes the values as measured, unchecked.
-  pose.servo = *RecordServos(*record);
-  pose.label = NumberedPoseLabel(1);
-  document.motion.poses.assign(1, std::move(pose));
-  document.currentPose = 0;
-  RebuildPoseTabs(document, ui.controls);
-  ShowPose(document, ui.controls);
-  EnableEditing(document, ui.controls, true);
-  document.modified = true;
-  return true;
+  return record;
 }
 
-void ApplyCapturedServos(const std::string& record, MotionDocument& /*document*/,
-                         Controls& controls) {
+bool CapturedValueFits(int value) { return value >= -kServoLimit && value <= kServoLimit; }
+
+void ApplyCapturedServos(std::string_view record, Pose& pose) {
   const auto servos = RecordServos(record);
   if (!servos) return;
   for (int k = 0; k < kServoCount; ++k) {
-    const int value = (*servos)[static_cast<std::size_t>(k)];
-    if (value >= -kServoLimit && value <= kServoLimit)
-      controls.WriteNumber(ctl::ServoField(k), value);
+    const auto at = static_cast<std::size_t>(k);
+    if (CapturedValueFits((*servos)[at])) pose.servo[at] = (*servos)[at];
   }
+}
+
+bool AppendCapturedPose(MotionDocument& document, Prompts& prompts) {
+  const auto record = TakeCapture(document, prompts);
+  if (!record) return false;
+  const int count = document.poseCount();
+  if (count >= document.maxPose) {
+    prompts.ShowMessage(kMsgPoseListFull);
+    return false;
+  }
+  if (count > 0) {
+    if (!TravelTimeAccepted(document, prompts, document.motion.poses.back().travelTime))
+      return false;
+    document.motion.InsertCopyAfter(count - 1, NumberedPoseLabel(count + 1));
+    ApplyCapturedServos(*record, document.motion.poses.back());
+  } else {
+    Pose pose = NewPose(document);
+    if (!TravelTimeAccepted(document, prompts, pose.travelTime)) return false;
+    // The first pose takes the values as measured, unchecked.
+    pose.servo = *RecordServos(*record);
+    pose.label = NumberedPoseLabel(1);
+    document.motion.poses.assign(1, std::move(pose));
+  }
+  document.currentPose = count;
+  document.modified = true;
+  return true;
 }
 
 }  // namespace kz

@@ -5,13 +5,9 @@
 #include <limits>
 
 #include "link/send_to_robot.h"
-#include "model/editor.h"
-#include "ui/control_ids.h"
 
 namespace kz {
 namespace {
-
-constexpr int kPlaybackTimer = 0;
 
 // Milliseconds from `now` until the next pose is due, and that due time
 // moved on by `periodMs` past the pose just sent.
@@ -27,25 +23,20 @@ int NextWait(MotionDocument& document, int periodMs, std::chrono::steady_clock::
   return static_cast<int>(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
 }
 
-void StopPlayback(MotionDocument& document, Controls& controls) {
-  document.playing = false;
-  controls.SetChecked(ctl::kReplay, false);
-}
-
 // Counts a finished pass; true when the loop count asks for another, which
 // then starts from the first pose.
-bool NextPass(MotionDocument& document, const Controls& controls) {
+bool NextPass(MotionDocument& document) {
   ++document.playRepeat;
-  if (document.playRepeat >= controls.ReadNumber(ctl::kLoopCount)) return false;
+  if (document.playRepeat >= document.motion.loopCount) return false;
   document.playBackward = false;
   document.playPose = 0;
   return true;
 }
 
 // Moves to the pose after the one just sent; false when the pass is over.
-bool Advance(MotionDocument& document, const Controls& controls) {
+bool Advance(MotionDocument& document) {
   const int count = document.poseCount();
-  if (controls.IsChecked(ctl::kBackAndForth) && count > 1) {
+  if (document.motion.backAndForth && count > 1) {
     if (document.playBackward) {
       if (document.playPose <= 0) return false;
       --document.playPose;
@@ -72,11 +63,6 @@ int PlaybackPeriod(const MotionDocument& document, const Pose& pose) {
   return static_cast<int>(std::clamp<std::int64_t>(ms, 0, std::numeric_limits<int>::max()));
 }
 
-void RemoteSendCurrentPose(MotionDocument& document, EditorUi& ui) {
-  if (!CommitEditor(document, ui)) return;
-  SendToRobot(document, ui.prompts, document.currentPose);
-}
-
 std::chrono::steady_clock::time_point SteadyNow() { return std::chrono::steady_clock::now(); }
 
 void BeginPlayback(MotionDocument& document, const MonotonicClock& clock) {
@@ -87,42 +73,28 @@ void BeginPlayback(MotionDocument& document, const MonotonicClock& clock) {
   document.playDue = clock();
 }
 
-void TogglePlayback(MotionDocument& document, EditorUi& ui) {
-  if (ui.controls.IsChecked(ctl::kReplay) && document.poseCount() > 0) {
-    BeginPlayback(document);
-    PlaybackStep(document, ui);
-    return;
-  }
-  document.playing = false;
-  ui.controls.StopTimer(kPlaybackTimer);
-}
-
-void PlaybackStep(MotionDocument& document, EditorUi& ui) { StepPlayback(document, ui); }
-
-PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui, const MonotonicClock& clock) {
+PlaybackSent StepPlayback(MotionDocument& document, Prompts& prompts, const MonotonicClock& clock) {
   PlaybackSent sent;
   if (!document.playing) return sent;
-  Controls& controls = ui.controls;
   // Poses deleted while playing: the pass is over where the motion now ends.
   if (document.playPose >= document.poseCount() &&
-      (document.poseCount() == 0 || !NextPass(document, controls))) {
-    StopPlayback(document, controls);
+      (document.poseCount() == 0 || !NextPass(document))) {
+    document.playing = false;
     return sent;
   }
   const int index = document.playPose;
-  if (!SendToRobot(document, ui.prompts, index)) {
-    StopPlayback(document, controls);
+  if (!SendToRobot(document, prompts, index)) {
+    document.playing = false;
     return sent;
   }
   sent.pose = index;
   const int period =
       PlaybackPeriod(document, document.motion.poses[static_cast<std::size_t>(index)]);
-  if (!Advance(document, controls) && !NextPass(document, controls)) {
-    StopPlayback(document, controls);
+  if (!Advance(document) && !NextPass(document)) {
+    document.playing = false;
     return sent;
   }
   sent.waitMs = NextWait(document, period, clock());
-  controls.StartTimer(kPlaybackTimer, sent.waitMs);
   return sent;
 }
 

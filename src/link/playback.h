@@ -5,24 +5,13 @@
 
 #include "model/motion_document.h"
 #include "model/pose.h"
-#include "ui/editor_ui.h"
+#include "ui/prompts.h"
 
 namespace kz {
 
-// Live commands of the main window: remote send (button 14) and playback
-// (check box 1061, paced by timer 0).
-
-// Stores the editor into the current pose and sends it to the robot.
-void RemoteSendCurrentPose(MotionDocument& document, EditorUi& ui);
-
-// Follows check box 1061: starts playback from the first pose when it was
-// set and there are poses, else stops it.
-void TogglePlayback(MotionDocument& document, EditorUi& ui);
-
-// One step: sends the next pose and arms timer 0 until the next one is due.
-// Ends after the loop count's passes (field 1052), back and forth when box
-// 1054 is set, or when a send fails, clearing box 1061.
-void PlaybackStep(MotionDocument& document, EditorUi& ui);
+// Playing the motion on the robot: the poses sent one after another, each
+// when its due time comes, for the motion's loop count of passes, back and
+// forth when the motion asks for it.
 
 // The clock the steps are paced by: monotonic, so that a change of the
 // system's time neither stalls nor rushes a motion. Tests pass their own.
@@ -33,8 +22,8 @@ std::chrono::steady_clock::time_point SteadyNow();
 // steps.
 void BeginPlayback(MotionDocument& document, const MonotonicClock& clock = SteadyNow);
 
-// What one step did: the pose sent (-1 for none) and the wait armed before
-// the next step (-1 when playback has ended).
+// What one step did: the pose sent (-1 for none) and the wait before the
+// next step (-1 when playback has ended, or was not under way).
 //
 // Each pose is due one period (PlaybackPeriod) after the one before it was
 // due, not after its send ended: the time the sends take is taken out of
@@ -45,7 +34,12 @@ struct PlaybackSent {
   int pose = -1;
   int waitMs = -1;
 };
-PlaybackSent StepPlayback(MotionDocument& document, EditorUi& ui,
+
+// One step while `document.playing`: sends the next pose. Playback ends
+// (`playing` cleared) after motion.loopCount passes (a count below 1 is
+// one pass), going back and forth when motion.backAndForth is set, or when
+// a send fails, which has said why.
+PlaybackSent StepPlayback(MotionDocument& document, Prompts& prompts,
                           const MonotonicClock& clock = SteadyNow);
 
 // Milliseconds from sending `pose` to sending the next one: its travel time

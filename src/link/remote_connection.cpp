@@ -12,7 +12,6 @@
 #include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/text_encoding.h"
-#include "ui/control_ids.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -20,7 +19,6 @@ namespace {
 
 constexpr std::size_t kPathCapacity = 260;
 constexpr std::size_t kListingCapacity = 4096;
-constexpr int kPlaybackTimer = 0;
 constexpr int kStockMainProgramSize = 78087;
 constexpr const char* kListingPath = "command.cgi?op=100&DIR=/";
 
@@ -36,15 +34,6 @@ std::string AddonFolder(const std::string& cardFolder) {
 }
 std::string AddonPath(const std::string& cardFolder, std::string_view name) {
   return JoinPath(AddonFolder(cardFolder), name);
-}
-
-std::optional<FileDialogAnswer> AskRemoteFile(Dialogs& dialogs, const std::string& initialName) {
-  FileDialogRequest request;
-  request.open = true;
-  request.defaultExtension = "LOG";
-  request.initialName = initialName;
-  request.filter = SystemText("ﾘﾓｰﾄ接続ﾌｧｲﾙ|REMOTE.LOG||");
-  return dialogs.AskFile(request);
 }
 
 // The folder above the one that holds the picked file, with its final
@@ -105,83 +94,48 @@ void PrepareModelTwo(MotionDocument& document, Prompts& prompts) {
   }
 }
 
-void ShowConnected(const MotionDocument& document, Controls& controls) {
-  const bool hasPoses = document.poseCount() > 0;
-  controls.Enable(ctl::kRemoteConnection, true);
-  controls.SetChecked(ctl::kRemoteConnection, true);
-  controls.Enable(ctl::kSimulator, false);
-  controls.Enable(ctl::kRemoteSend, hasPoses);
-  controls.Enable(ctl::kReplay, hasPoses);
-  // Capture needs servos the robot can move by hand.
-  controls.Enable(ctl::kCapture, !document.powerCheck);
-  controls.Enable(ctl::kDirectExecute, false);
-}
-
-void ShowIdle(Controls& controls) {
-  controls.Enable(ctl::kRemoteConnection, true);
-  controls.SetChecked(ctl::kRemoteConnection, false);
-  controls.Enable(ctl::kSimulator, true);
-  controls.Enable(ctl::kRemoteSend, false);
-  controls.Enable(ctl::kReplay, false);
-  controls.Enable(ctl::kCapture, false);
-  controls.Enable(ctl::kDirectExecute, true);
-}
-
-void Connect(MotionDocument& document, EditorUi& ui, const SleepFunction& sleep) {
-  if (document.cardFolder.empty() && !document.useFlashAir) {
-    const bool located = ui.prompts.ShowMessage(kMsgStartRemoteConnection,
-                                                BoxKind::kYesNoQuestion) == Button::kYes &&
-                         LocateCardFolder(document, ui.prompts, ui.dialogs);
-    if (!located) {
-      ui.controls.SetChecked(ctl::kRemoteConnection, false);
-      return;
-    }
-  }
-  if (document.kazoModel == 2 && !document.simProcess) PrepareModelTwo(document, ui.prompts);
-  const int command =
-      document.powerCheck && document.kazoModel == 1 ? kCommandConnectPower : kCommandConnect;
-  // The link has no handshake: it is up once the command could be written.
-  if (!SendToRobot(document, ui.prompts, command, sleep)) {
-    ui.controls.SetChecked(ctl::kRemoteConnection, false);
-    return;
-  }
-  ShowConnected(document, ui.controls);
-}
-
-void Disconnect(MotionDocument& document, EditorUi& ui) {
-  if (document.playing) {
-    ui.controls.SetChecked(ctl::kReplay, false);
-    document.playing = false;
-    ui.controls.StopTimer(kPlaybackTimer);
-  }
-  ClearPoseFile(document, ui.prompts);
-  ShowIdle(ui.controls);
-}
-
 }  // namespace
 
-bool LocateCardFolder(MotionDocument& document, Prompts& prompts, Dialogs& dialogs) {
+std::string RemoteFilePath(const std::string& cardFolder) {
+  return AddonPath(cardFolder, kCommandFileName);
+}
+
+FileDialogRequest RemoteFileRequest(const std::string& initialName) {
+  FileDialogRequest request;
+  request.open = true;
+  request.defaultExtension = "LOG";
+  request.initialName = initialName;
+  request.filter = SystemText("ﾘﾓｰﾄ接続ﾌｧｲﾙ|REMOTE.LOG||");
+  return request;
+}
+
+void TakeRemoteFile(MotionDocument& document, const std::string& remoteFile) {
+  document.cardFolder = CardFolderOf(remoteFile);
+  RememberCardFolder(document);
+}
+
+void RecallCardFolder(MotionDocument& document) {
   if (document.cardFolder.empty())
     document.cardFolder =
         document.settings().ReadText("REMOTE", "FOLDER_DIRECTORY", "", kPathCapacity);
-  const std::string probe = AddonPath(document.cardFolder, kCommandFileName);
-  if (document.cardFolder.empty() || !FileExists(probe)) {
-    const auto answer = AskRemoteFile(dialogs, probe);
-    if (!answer) return false;
-    document.cardFolder = CardFolderOf(answer->path);
-    RememberCardFolder(document);
-  }
+}
+
+bool CheckCardFolder(const MotionDocument& document, Prompts& prompts) {
   // An empty folder would send the check to the working folder.
   if (!document.cardFolder.empty() && FolderExists(AddonFolder(document.cardFolder))) return true;
   prompts.ShowMessage(kMsgRemoteFolderMissing, BoxKind::kExclamation);
   return false;
 }
 
-void ChooseRemoteFile(MotionDocument& document, Dialogs& dialogs) {
-  const auto answer = AskRemoteFile(dialogs, AddonPath(document.cardFolder, kCommandFileName));
-  if (!answer) return;
-  document.cardFolder = CardFolderOf(answer->path);
-  RememberCardFolder(document);
+bool LocateCardFolder(MotionDocument& document, Prompts& prompts, Dialogs& dialogs) {
+  RecallCardFolder(document);
+  const std::string probe = RemoteFilePath(document.cardFolder);
+  if (document.cardFolder.empty() || !FileExists(probe)) {
+    const auto answer = dialogs.AskFile(RemoteFileRequest(probe));
+    if (!answer) return false;
+    TakeRemoteFile(document, answer->path);
+  }
+  return CheckCardFolder(document, prompts);
 }
 
 bool CheckFlashAirCard(MotionDocument& document, Prompts& prompts) {
@@ -211,11 +165,16 @@ bool CheckFlashAirCard(MotionDocument& document, Prompts& prompts) {
   return true;
 }
 
-void ToggleRemoteConnection(MotionDocument& document, EditorUi& ui, const SleepFunction& sleep) {
-  if (ui.controls.IsChecked(ctl::kRemoteConnection))
-    Connect(document, ui, sleep);
-  else
-    Disconnect(document, ui);
+bool OpenRemoteConnection(MotionDocument& document, Prompts& prompts, const SleepFunction& sleep) {
+  if (document.kazoModel == 2 && !document.simProcess) PrepareModelTwo(document, prompts);
+  const int command =
+      document.powerCheck && document.kazoModel == 1 ? kCommandConnectPower : kCommandConnect;
+  return SendToRobot(document, prompts, command, sleep);
+}
+
+void CloseRemoteConnection(MotionDocument& document, Prompts& prompts) {
+  document.playing = false;
+  ClearPoseFile(document, prompts);
 }
 
 }  // namespace kz

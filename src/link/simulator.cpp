@@ -1,11 +1,8 @@
 #include "link/simulator.h"
 
-#include "platform/file_io.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/simulator_channel.h"
-#include "platform/text_encoding.h"
-#include "ui/control_ids.h"
 #include "ui/messages.h"
 
 namespace kz {
@@ -15,17 +12,9 @@ constexpr int kSearchTries = 100;
 constexpr int kSearchWaitMs = 100;
 constexpr std::size_t kSettingCapacity = 260;
 
-void SetSimulatorControls(MotionDocument& document, Controls& controls, bool on) {
-  if (document.poseCount() > 0) {
-    controls.Enable(ctl::kRemoteSend, on);
-    controls.Enable(ctl::kReplay, on);
-  }
-  controls.Enable(ctl::kCapture, on);
-  controls.Enable(ctl::kDirectExecute, !on);
-  controls.Enable(ctl::kRemoteConnection, !on);
-}
+}  // namespace
 
-void SwitchOn(MotionDocument& document, EditorUi& ui) {
+std::string SimulatorPath(const MotionDocument& document) {
   const std::size_t cut = document.iniPath.rfind(kPathSeparator);
   const std::string defaultFolder =
       cut == std::string::npos ? std::string() : document.iniPath.substr(0, cut + 1);
@@ -33,31 +22,17 @@ void SwitchOn(MotionDocument& document, EditorUi& ui) {
       document.settings().ReadText("SIMULATOR", "FOLDER_PATH", defaultFolder, kSettingCapacity);
   // A folder given with its final separator gives two in a row; the file
   // system takes that as one.
-  std::string path = folder + kPathSeparator + kSimulatorExecutable;
+  return folder + kPathSeparator + kSimulatorExecutable;
+}
 
-  if (!FileExists(path)) {
-    FileDialogRequest request;
-    request.open = true;
-    request.initialName = path;
-    request.filter = SystemText("シミュレーター|") + kSimulatorExecutable + "||";
-    const auto answer = ui.dialogs.AskFile(request);
-    path = answer ? answer->path : std::string();
-  }
-  if (path.empty() || !LaunchSimulator(document, ui.prompts, path)) {
-    ui.controls.SetChecked(ctl::kSimulator, false);
-    return;
-  }
-
+void RememberSimulator(MotionDocument& document, const std::string& exePath) {
   // The folder is stored without its final separator, also when the path
   // came with two in a row; the root keeps its one.
-  std::string chosenFolder = path.substr(0, path.rfind(kPathSeparator) + 1);
+  std::string chosenFolder = exePath.substr(0, exePath.rfind(kPathSeparator) + 1);
   while (chosenFolder.size() > 1 && chosenFolder.back() == kPathSeparator) chosenFolder.pop_back();
   document.settings().WriteText("SIMULATOR", "FOLDER_PATH", chosenFolder);
   if (document.remoteFolder.empty()) document.remoteFolder = TemporaryFolder();
-  SetSimulatorControls(document, ui.controls, true);
 }
-
-}  // namespace
 
 bool LaunchSimulator(MotionDocument& document, Prompts& prompts, const std::string& exePath,
                      const SleepFunction& sleep) {
@@ -86,15 +61,6 @@ void CloseSimulator(MotionDocument& document) {
 void NotifySimulator(const MotionDocument& document, int value) {
   if (document.simulatorFound && document.simProcess)
     PostToSimulator(*document.simProcess, static_cast<std::uint16_t>(value));
-}
-
-void ToggleSimulator(MotionDocument& document, EditorUi& ui) {
-  if (ui.controls.IsChecked(ctl::kSimulator)) {
-    SwitchOn(document, ui);
-    return;
-  }
-  CloseSimulator(document);
-  SetSimulatorControls(document, ui.controls, false);
 }
 
 }  // namespace kz

@@ -12,11 +12,10 @@ namespace {
 static_assert(ctl::kServoCount == kServoCount);
 
 constexpr int kPathCapacity = 260;
-constexpr int kMinimumCheckedTravelTime = 20;
 
 }  // namespace
 
-void LoadPoseSettings(MotionDocument& document, Controls& controls) {
+void LoadPoseSettings(MotionDocument& document) {
   const Settings file = document.settings();
   document.defaultTravelTime = file.ReadInt("POSE", "POSE_TIME", 60);
   document.defaultHoldTime = file.ReadInt("POSE", "POSE_WAIT", 60);
@@ -28,10 +27,14 @@ void LoadPoseSettings(MotionDocument& document, Controls& controls) {
   document.motion.endWait = file.ReadInt("SOUND", "END_WAIT", 100);
   document.motion.loopCount = file.ReadInt("POSE", "LOOP_COUNT", 1);
   document.motion.backAndForth = file.ReadInt("POSE", "REVERSE_CHECK", 0) != 0;
-  ShowLoopSettings(document, controls);
   document.motion.startTorqueOn = 0;
   document.motion.endTorqueOff = 0;
   document.programTorque = file.ReadInt("POSE", "PROGRAM_TORQUE", 80);
+}
+
+void LoadPoseSettings(MotionDocument& document, Controls& controls) {
+  LoadPoseSettings(document);
+  ShowLoopSettings(document, controls);
 }
 
 void ApplySpinRanges(const MotionDocument& document, Controls& controls) {
@@ -51,13 +54,22 @@ void LoadLinkSettings(MotionDocument& document) {
   document.simProcess.reset();
 }
 
-void InitEditor(MotionDocument& document, EditorUi& ui) {
-  LoadPoseSettings(document, ui.controls);
-  // Clearing unchecks the back-and-forth box again: it always starts unchecked.
-  ClearEditor(document, ui.controls);
+void LoadEditorSettings(MotionDocument& document) {
+  LoadPoseSettings(document);
+  // Back and forth always starts off, whatever the settings say.
+  document.motion.backAndForth = false;
+  ReleasePoses(document);
+  document.currentPose = -1;
   document.speedCheck = document.settings().ReadBool("POSE", "SPEED_CHECK", true);
-  ApplySpinRanges(document, ui.controls);
   LoadLinkSettings(document);
+  document.modified = false;
+}
+
+void InitEditor(MotionDocument& document, EditorUi& ui) {
+  LoadEditorSettings(document);
+  ShowLoopSettings(document, ui.controls);
+  ClearEditor(document, ui.controls);
+  ApplySpinRanges(document, ui.controls);
   if (document.kazoModel == 2) {
     ui.controls.Enable(ctl::kReadLogs, false);
     ui.controls.Enable(ctl::kStartSync, false);

@@ -7,9 +7,22 @@ namespace kz {
 
 // Moving values between the document and the main window's editor fields.
 
-// Once, when the main window is initialised: settings, an empty editor, spin
-// ranges, link settings, the model-2 restrictions; leaves `modified` false.
+// The least travel time the editor stores while the speed check is on.
+inline constexpr int kMinimumCheckedTravelTime = 20;
+
+// What an editing session starts with, without a window: the pose, loop and
+// link settings read into the document, an empty motion (back and forth
+// off), no pose current; leaves `modified` false.
+void LoadEditorSettings(MotionDocument& document);
+
+// Once, when the main window is initialised: LoadEditorSettings, then an
+// empty editor, the spin ranges and the model-2 restrictions.
 void InitEditor(MotionDocument& document, EditorUi& ui);
+
+// The pose defaults, the start and end processing, the loop settings and the
+// program torque, from the settings file; the second form also shows the
+// loop settings.
+void LoadPoseSettings(MotionDocument& document);
 void LoadPoseSettings(MotionDocument& document, Controls& controls);
 void ApplySpinRanges(const MotionDocument& document, Controls& controls);
 void LoadLinkSettings(MotionDocument& document);

@@ -26,7 +26,7 @@ struct RecognitionWord {
 class MotionDocument {
  public:
   // Reads KAZO_MODEL and MAX_POSE from the settings file at `iniPath`; the
-  // other settings are read by InitEditor.
+  // other settings are read by LoadEditorSettings.
   explicit MotionDocument(std::string iniPath);
   // Clears the card's pose file and closes a launched simulator (through the
   // hooks the robot link installs), then releases everything.
